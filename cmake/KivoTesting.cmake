@@ -1,0 +1,38 @@
+# The test rig: doctest in both builds, CTest runs native tests directly and
+# Windows tests under Wine (each run in a throw-away prefix).
+enable_testing()
+
+# doctest is header-only; it gets a folder of its own so cross builds never
+# see the host's /usr/include.
+set(KIVO_DOCTEST_DIR ${CMAKE_BINARY_DIR}/third_party/doctest)
+if(NOT EXISTS ${KIVO_DOCTEST_DIR}/doctest/doctest.h)
+  file(COPY /usr/include/doctest/doctest.h DESTINATION ${KIVO_DOCTEST_DIR}/doctest)
+endif()
+add_library(kivo_doctest INTERFACE)
+target_include_directories(kivo_doctest SYSTEM INTERFACE ${KIVO_DOCTEST_DIR})
+
+set(KIVO_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run.sh)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KIVO_WINE_RUN} ${CMAKE_BINARY_DIR})
+endif()
+
+# kivo_add_test(NAME SOURCES... [LIBS ...] [DISPLAY] [LABELS ...])
+# One test executable with doctest's main; DISPLAY gives it an Xvfb display.
+function(kivo_add_test name)
+  cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/tests/test_main.cpp ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE kivo_doctest ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  kivo_link_messages(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set(labels ${T_LABELS})
+  if(WIN32)
+    list(APPEND labels wine)
+  else()
+    list(APPEND labels native)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300)
+  if(T_DISPLAY AND WIN32)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT KIVO_WINE_DISPLAY=1)
+  endif()
+endfunction()

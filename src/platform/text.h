@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kivo::platform {
+
+// Case folding of the system's ANSI code page (multi-byte aware on Windows).
+// The POSIX side implements Windows-1252 and Windows-1251 so tests can choose.
+std::string to_upper(std::string_view text);
+std::string to_lower(std::string_view text);
+// Case-insensitive equality with the code page's folding.
+bool equal_no_case(std::string_view a, std::string_view b);
+
+// The user's decimal separator; "." when it cannot be read.
+std::string decimal_separator();
+
+// POSIX only: choose the code page (1252 or 1251) and the decimal separator
+// that the functions above use. Windows always follows the system's settings.
+void set_code_page_for_tests(int code_page);
+void set_decimal_separator_for_tests(const std::string& separator);
+
+}  // namespace kivo::platform
