@@ -7,7 +7,7 @@ packages=(
   cmake make ninja-build g++ clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64
   wine wine64 fonts-wine
-  xvfb xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils util-linux
   doctest-dev libbenchmark-dev python3
 )
 

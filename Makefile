@@ -1,0 +1,38 @@
+# Everyday commands. `make test` builds every preset and runs every suite;
+# `make run` starts Kivo under Wine. Both install what is missing first.
+SHELL := /bin/bash
+JOBS ?= 2
+NATIVE_PRESETS := native native-tsan
+WIN_PRESETS := win64 win32
+
+# build-PRESET and test-PRESET are pattern rules, so they stay off .PHONY
+# (make never applies a pattern rule to a phony target).
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+.PRECIOUS: build/%/build.ninja
+build/%/build.ninja: | deps
+	cmake --preset $* >/dev/null
+
+build-%: build/%/build.ninja
+	cmake --build --preset $* -j$(JOBS)
+
+build: build-native build-native-tsan build-win64 build-win32
+
+# One suite: `make test-native`, `make test-native-tsan`, `make test-win64`.
+# Narrow it further with CTest's own filter: `make test-win64 T=log_tests`.
+test-%: build-%
+	ctest --preset $* $(if $(T),-R '$(T)')
+
+test: deps
+	@bash tools/test-all.sh
+
+run: build-win64
+	bash tools/run-kivo.sh build/win64
+
+clean:
+	rm -rf build
