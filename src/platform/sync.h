@@ -75,7 +75,7 @@ public:
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::shared_ptr<Impl> impl_;  // shared with the running body
 };
 
 }  // namespace kivo::platform
