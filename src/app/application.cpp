@@ -1,0 +1,35 @@
+#include "app/application.h"
+
+#include "app/main_window.h"
+#include "app/single_instance.h"
+#include "engine/log.h"
+#include "ui/framework.h"
+#include "ui/message_loop.h"
+
+namespace kivo::app {
+namespace {
+constexpr const char* kInstanceMutex = "Local\\Kivo Email Checker.instance";
+}
+
+int run_application(HINSTANCE module)
+{
+    ui::initialise_framework();
+
+    SingleInstance instance(kMainWindowTitle, kInstanceMutex);
+    if (instance.another_is_running())
+        return 0;
+
+    app_log().load_settings();
+
+    MainWindow window(module);
+    window.create();
+    ShowWindow(window.hwnd(), SW_SHOW);
+    SetForegroundWindow(window.hwnd());
+
+    ui::run_message_loop();
+
+    app_log().save_settings();
+    return 0;
+}
+
+}  // namespace kivo::app
