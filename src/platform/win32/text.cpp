@@ -1,28 +1,47 @@
 #include "platform/text.h"
 
-#include <cctype>
+#include <windows.h>
 
-// ASCII-only first cut; the code-page tables replace it.
+#include <algorithm>
+
 namespace kivo::platform {
 
-std::string to_upper(std::string_view text)
+namespace {
+
+// CharUpperBuffA and CharLowerBuffA convert through the ANSI code page, so
+// double-byte characters are folded as whole characters.
+std::string fold(std::string_view text, DWORD (WINAPI* fn)(LPSTR, DWORD))
 {
     std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::size_t done = 0;
+    while (done < out.size()) {
+        // The count is a DWORD; texts of 4 GB are not real, but never wrap.
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 0x7fffffff));
+        fn(out.data() + done, chunk);
+        done += chunk;
+    }
     return out;
 }
 
-std::string to_lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+}  // namespace
+
+std::string to_upper(std::string_view text) { return fold(text, CharUpperBuffA); }
+
+std::string to_lower(std::string_view text) { return fold(text, CharLowerBuffA); }
 
 bool equal_no_case(std::string_view a, std::string_view b) { return to_upper(a) == to_upper(b); }
-std::string decimal_separator() { return "."; }
+
+std::string decimal_separator()
+{
+    // Room for one character and its terminator: a longer separator makes
+    // the call fail, and "." stands in.
+    char buffer[2] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) == 0 || buffer[0] == '\0')
+        return ".";
+    return std::string(1, buffer[0]);
+}
+
+// Windows follows the system's settings.
 void set_code_page_for_tests(int) {}
 void set_decimal_separator_for_tests(const std::string&) {}
 
