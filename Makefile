@@ -7,7 +7,7 @@ WIN_PRESETS := win64 win32
 
 # build-PRESET and test-PRESET are pattern rules, so they stay off .PHONY
 # (make never applies a pattern rule to a phony target).
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run clean fuzz
 
 all: build
 
@@ -33,6 +33,11 @@ test: deps
 
 run: build-win64
 	bash tools/run-kivo.sh build/win64
+
+# libFuzzer targets, each for FUZZ_SECONDS: `make fuzz FUZZ_SECONDS=600`.
+FUZZ_SECONDS ?= 600
+fuzz: | deps
+	bash tools/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
