@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a throw-away prefix, so the registry
 # starts empty and nothing leaks between runs.
-#   wine-run.sh BUILD_DIR [--display] PROGRAM [ARGS...]
+#   wine-run.sh BUILD_DIR [--display] [--script] PROGRAM [ARGS...]
 # BUILD_DIR holds the template prefix (made once, copied per run).
 # --display runs the program on an Xvfb display of its own.
+# --script runs PROGRAM as a Linux command instead, with WINEPREFIX (already
+# started), DISPLAY and the rest of Wine's environment set, so it can drive
+# several Windows programs and look at the screen.
 set -u
 build=$(cd "$1" && pwd); shift
 display=0
-if [ "${1:-}" = "--display" ]; then display=1; shift; fi
+script=0
+while :; do
+  case "${1:-}" in
+    --display) display=1; shift ;;
+    --script) script=1; shift ;;
+    *) break ;;
+  esac
+done
 [ "${KIVO_WINE_DISPLAY:-0}" = 1 ] && display=1
 
 base="$build/wine"
@@ -21,7 +31,9 @@ unset WINEARCH
 
 if [ "$display" = 1 ] && [ -z "${KIVO_IN_XVFB:-}" ]; then
   # The whole run, prefix start-up included, belongs on the one display.
-  KIVO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$build" "$@"
+  opts=()
+  [ "$script" = 1 ] && opts+=(--script)
+  KIVO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$build" "${opts[@]}" "$@"
 fi
 
 make_template() {
@@ -47,7 +59,7 @@ export WINEPREFIX="$prefix"
 # they outlive this call and would keep a reader of our pipes waiting.
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
-wine "$@"
+if [ "$script" = 1 ]; then "$@"; else wine "$@"; fi
 rc=$?
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1

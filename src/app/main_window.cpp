@@ -1,11 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/resource_ids.h"
+#include "ui/dialog_units.h"
 
 namespace kivo::app {
 namespace {
-// The window's size in dialog units; converted with the system's dialog base
-// units so it scales with the font and DPI as a dialog would.
+// The window's size in dialog units, so it scales with the font and DPI as
+// the dialog it will become.
 constexpr int kWidthDlu = 375;
 constexpr int kHeightDlu = 242;
 }  // namespace
@@ -20,8 +21,8 @@ MainWindow::~MainWindow()
 
 void MainWindow::create()
 {
-    LONG units = GetDialogBaseUnits();
-    RECT frame{0, 0, MulDiv(kWidthDlu, LOWORD(units), 4), MulDiv(kHeightDlu, HIWORD(units), 8)};
+    SIZE client = ui::dialog_units_to_pixels(kWidthDlu, kHeightDlu);
+    RECT frame{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
 
     CreateArgs args;

@@ -15,11 +15,12 @@ MessageBoxContent message_box_content(std::uint32_t id, UINT style, const std::v
     MessageBoxContent box;
     if (!platform::find_message_text(id, box.text, inserts) &&
         !platform::find_message_text(kUnexpected, box.text)) {
-        // Not even the system has that text: the number is still better
-        // than an empty box.
+        // Not even the system has that text (Wine has none for E_UNEXPECTED):
+        // say so with the number rather than show an empty box.
         char number[32];
-        std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(id));
-        box.text = number;
+        std::snprintf(number, sizeof number, "(0x%08lX)", static_cast<unsigned long>(id));
+        box.text = platform::message_text(MSG_UNEXPECTED_ERROR);
+        box.text += box.text.empty() ? number : std::string(" ") + number;
     }
     box.caption = platform::message_text(MSG_WARNING_CAPTION);
     if ((style & MB_ICONMASK) == 0)

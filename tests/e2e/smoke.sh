@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# End-to-end smoke test of kivo.exe on an X display, run inside a throw-away
+# Wine prefix by tools/wine-run.sh --display --script:
+#   smoke.sh KIVO_EXE SHOTS_DIR
+# Starts the program, waits for its window, takes a screenshot, checks that a
+# second copy ends at once with exit code 0 and leaves the first alone, closes
+# the first through WM_CLOSE and checks its exit code and the saved settings.
+set -u
+exe=$1
+shots=$2
+title='Kivo Email Checker'
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${first:-}" ] && kill "$first" 2>/dev/null
+  exit 1
+}
+
+# Polls a condition every 0.2 s for at most $1 seconds.
+wait_for() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ "$SECONDS" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+
+windows_titled() { xdotool search --name "^${title}\$" 2>/dev/null | wc -l; }
+has_window() { [ "$(windows_titled)" -ge 1 ]; }
+running() { kill -0 "$1" 2>/dev/null; }
+ended() { ! running "$1"; }
+
+start=$SECONDS
+wine "$exe" </dev/null >"$work/first.log" 2>&1 &
+first=$!
+wait_for 60 has_window || fail "no window titled '$title' within 60 s"
+echo "window up after $((SECONDS - start)) s"
+
+# Let the first paint finish before the screenshot: wait until two shots a
+# moment apart are identical (bounded; a moving screen is no failure here).
+mkdir -p "$shots"
+shot="$shots/smoke.png"
+settle() {
+  import -window root "$work/a.png" 2>/dev/null || return 1
+  sleep 0.3
+  import -window root "$work/b.png" 2>/dev/null || return 1
+  cmp -s "$work/a.png" "$work/b.png"
+}
+wait_for 10 settle || true
+import -window root "$shot" || fail "screenshot failed"
+echo "screenshot: $shot"
+
+# A second copy must end by itself, successfully, without a window of its own.
+timeout 60 wine "$exe" </dev/null >"$work/second.log" 2>&1
+rc=$?
+[ "$rc" = 0 ] || fail "second copy ended with $rc, expected 0"
+running "$first" || fail "the first copy ended when the second started"
+[ "$(windows_titled)" = 1 ] || fail "expected one window titled '$title', found $(windows_titled)"
+
+# taskkill without /f posts WM_CLOSE to the program's top-level windows.
+wine taskkill /im kivo.exe </dev/null >"$work/taskkill.log" 2>&1 || fail "taskkill failed: $(cat "$work/taskkill.log")"
+wait_for 30 ended "$first" || fail "the program did not end within 30 s of WM_CLOSE"
+wait "$first"
+rc=$?
+[ "$rc" = 0 ] || fail "the program ended with $rc, expected 0"
+
+# A clean shutdown saved the log settings.
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v WriteLog </dev/null >"$work/reg.log" 2>&1 ||
+  fail "log settings were not saved: $(cat "$work/reg.log")"
+
+echo "PASS in $((SECONDS - start)) s"
