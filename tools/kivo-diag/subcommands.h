@@ -1,0 +1,23 @@
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kivo::diag {
+
+using Arguments = std::vector<std::string>;
+
+// One subcommand of kivo-diag: its arguments after the name, standard
+// output and error. Returns the exit code: 0 done, 1 failed, 2 bad usage.
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    int (*run)(const Arguments& args, std::ostream& out, std::ostream& err);
+};
+
+int run_message(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// Every subcommand, in the order the usage lists them.
+const std::vector<Subcommand>& subcommands();
+
+}  // namespace kivo::diag
