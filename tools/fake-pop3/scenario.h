@@ -1,0 +1,62 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// What one fake POP3 server serves: users, greeting style, mailbox, fault
+// scripts, and the record of every command received.
+namespace fake_pop3 {
+
+// "COMMAND[ ARG]:ACTION[+ACTION...]", for instance "TOP 2:err",
+// "LIST:split", "GREETING:delay=300", "TOP:huge+split", "RETR 1:close-mid",
+// "TOP 3:silence". COMMAND "GREETING" stands for the greeting.
+struct Fault {
+    std::string command;
+    std::string argument;  // empty: any
+    std::vector<std::string> actions;
+};
+bool parse_fault(const std::string& spec, Fault& fault);
+
+struct StoredMessage {
+    std::uint64_t id = 0;
+    std::string text;  // CRLF line ends
+};
+
+class Scenario {
+public:
+    void add_user(const std::string& name, const std::string& password);
+    bool password_of(const std::string& name, std::string& password) const;
+    void add_message(const std::string& raw);
+    // Every file of a folder, in name order.
+    bool load_folder(const std::string& folder);
+    void add_fault(const Fault& fault);
+    const Fault* find_fault(const std::string& command, const std::string& argument) const;
+
+    std::vector<StoredMessage> snapshot() const;
+    void remove_messages(const std::vector<std::uint64_t>& ids);
+    std::size_t message_count() const;
+
+    void record(const std::string& line);
+    std::vector<std::string> commands() const;
+    void set_record_file(const std::string& path) { record_file_ = path; }
+
+    std::atomic<bool> apop{true};
+    std::atomic<bool> closed{false};
+
+private:
+    mutable std::mutex lock_;
+    std::map<std::string, std::string> users_;
+    std::vector<StoredMessage> messages_;
+    std::uint64_t next_id_ = 1;
+    std::vector<Fault> faults_;
+    std::vector<std::string> record_;
+    std::string record_file_;
+};
+
+// Serves one POP3 connection until QUIT, a close, or the scenario's end.
+void serve_session(int fd, Scenario& scenario);
+
+}  // namespace fake_pop3
