@@ -6,14 +6,14 @@ FilterLock::FilterLock(std::uint32_t timeout_ms) : timeout_ms_(timeout_ms) {}
 
 void FilterLock::add_reader()
 {
-    std::lock_guard<std::mutex> guard(count_guard_);
+    std::lock_guard<std::mutex> guard(state_guard_);
     readers_.fetch_add(1);
     no_readers_.reset();
 }
 
 void FilterLock::drop_reader()
 {
-    std::lock_guard<std::mutex> guard(count_guard_);
+    std::lock_guard<std::mutex> guard(state_guard_);
     if (readers_.fetch_sub(1) == 1)
         no_readers_.set();
 }
@@ -28,6 +28,8 @@ bool FilterLock::enter_reader()
         drop_reader();
         return false;
     }
+    // A writer may have left during the re-check; see what it wrote.
+    std::lock_guard<std::mutex> guard(state_guard_);
     return true;
 }
 
@@ -45,11 +47,13 @@ bool FilterLock::enter_writer()
         no_writer_.set();
         return false;
     }
+    std::lock_guard<std::mutex> guard(state_guard_);  // see the last reader's leave
     return true;
 }
 
 void FilterLock::leave_writer()
 {
+    std::lock_guard<std::mutex> guard(state_guard_);
     no_writer_.set();
 }
 

@@ -30,9 +30,6 @@ public:
     long readers() const { return readers_.load(); }
 
 private:
-    // The last reader out sets "no readers" while a newcomer resets it; the
-    // pair (count, event) changes under this guard so the event never says
-    // "no readers" while one is inside.
     void add_reader();
     void drop_reader();
 
@@ -40,7 +37,12 @@ private:
     platform::Event no_writer_{true, true};
     platform::Event no_readers_{true, true};
     std::atomic<long> readers_{0};
-    std::mutex count_guard_;
+    // The last reader out sets "no readers" while a newcomer resets it; the
+    // pair (count, event) changes under this guard so the event never says
+    // "no readers" while one is inside. Every hand-over between the two sides
+    // also passes through it, which orders the lists' memory between threads
+    // whatever the events are made of.
+    std::mutex state_guard_;
 };
 
 // Holds the lock as reader for a scope, if it could be taken.
