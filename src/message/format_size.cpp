@@ -35,10 +35,14 @@ std::string format_size(std::int32_t size, const std::string& decimal_separator)
         // the true one cut to its decimals: 1536 bytes is 1.50 KB.
         int decimals = bytes < 10 * unit ? 2 : bytes < 100 * unit ? 1 : 0;
         std::uint64_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
-        number = std::to_string(bytes * scale / unit);
+        const std::string digits = std::to_string(bytes * scale / unit);  // at least three digits
         if (decimals > 0) {
-            std::string separator = decimal_separator.size() == 1 ? decimal_separator : ".";
-            number.insert(number.size() - static_cast<std::size_t>(decimals), separator);
+            const std::size_t whole = digits.size() - static_cast<std::size_t>(decimals);
+            number = digits.substr(0, whole);
+            number += decimal_separator.size() == 1 ? decimal_separator : std::string(".");
+            number += digits.substr(whole);
+        } else {
+            number = digits;
         }
     }
     return platform::message_text(text_id, {number});
