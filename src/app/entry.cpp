@@ -1,18 +1,12 @@
 #include <windows.h>
 
 #include "app/application.h"
+#include "app/entry_guard.h"
 #include "app/ole_session.h"
-#include "message_ids.h"
-#include "ui/error_box.h"
 
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
 {
-    // OLE outlives the handler below: the error box is shown before OLE goes.
+    // OLE outlives the guard: an error box is shown before OLE is undone.
     kivo::app::OleSession ole;
-    try {
-        return kivo::app::run_application(module);
-    } catch (...) {
-        kivo::ui::report_message(kivo::MSG_UNEXPECTED_ERROR);
-        return 0;
-    }
+    return kivo::app::run_reporting_failures([module] { return kivo::app::run_application(module); });
 }
