@@ -1,0 +1,11 @@
+#include "engine/account.h"
+
+#include "message/message.h"
+
+namespace kivo {
+
+Account::Account(AccountOwner* owner) : owner_(owner), last_check_(static_cast<std::int64_t>(std::time(nullptr))) {}
+
+Account::~Account() = default;
+
+}  // namespace kivo

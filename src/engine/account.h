@@ -1,0 +1,161 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "engine/account_hooks.h"
+#include "engine/receive_buffer.h"
+#include "message/url.h"
+#include "message_ids.h"
+#include "platform/net.h"
+#include "platform/sync.h"
+#include "util/printf_check.h"
+
+namespace kivo {
+
+class ByteSink;
+class ByteSource;
+
+// One watched POP3 mailbox: its settings, its run-time state, the fields of
+// its POP3 session and the messages of its last check. The session runs on
+// the account's own thread only; the state and the counts are read by other
+// threads and are therefore atomic.
+class Account {
+public:
+    static constexpr std::int32_t kDefaultPort = 110;
+    static constexpr std::int32_t kDefaultCheckInterval = 300;  // seconds
+    static constexpr std::int32_t kDefaultTimeout = 120;        // seconds
+    static constexpr std::int32_t kDefaultPreviewLines = 99;
+    static constexpr std::size_t kLastErrorLimit = 255;
+    static constexpr std::size_t kRequestLimit = 4096;  // one command line, CRLF included
+
+    explicit Account(AccountOwner* owner = nullptr);
+    ~Account();
+    Account(const Account&) = delete;
+    Account& operator=(const Account&) = delete;
+
+    // ---- settings
+    AccountOwner* owner() const { return owner_; }
+    const std::string& name() const { return name_; }
+    void set_name(const std::string& name) { name_ = name; }
+    const Url& server() const { return server_; }
+    void set_server(const Url& server) { server_ = server; }
+    std::int32_t port() const { return port_; }
+    void set_port(std::int32_t port) { port_ = port; }
+    std::int32_t check_interval() const { return check_interval_; }
+    void set_check_interval(std::int32_t seconds) { check_interval_ = seconds; }
+    std::int32_t timeout() const { return timeout_; }
+    void set_timeout(std::int32_t seconds) { timeout_ = seconds; }
+    const std::string& sound_file() const { return sound_file_; }
+    void set_sound_file(const std::string& file) { sound_file_ = file; }
+    std::uint32_t deletion_mode() const { return deletion_mode_; }
+    void set_deletion_mode(std::uint32_t mode) { deletion_mode_ = mode; }
+    std::int32_t preview_lines() const { return preview_lines_; }
+    void set_preview_lines(std::int32_t lines) { preview_lines_ = lines; }
+    bool secure_auth() const { return secure_auth_; }
+    void set_secure_auth(bool on) { secure_auth_ = on; }
+    bool check_mailbox_size() const { return check_mailbox_size_; }
+    void set_check_mailbox_size(bool on) { check_mailbox_size_ = on; }
+    std::int32_t mailbox_bound() const { return mailbox_bound_; }
+    void set_mailbox_bound(std::int32_t bytes) { mailbox_bound_ = bytes; }
+    const std::string& launch_file() const { return launch_file_; }
+    void set_launch_file(const std::string& file) { launch_file_ = file; }
+
+    // ---- run-time state
+    std::uint32_t state() const { return state_.load(); }
+    void set_state(std::uint32_t state) { state_.store(state); }
+    std::int32_t total_messages() const { return total_messages_.load(); }
+    void set_total_messages(std::int32_t count) { total_messages_.store(count); }
+    std::int32_t new_messages() const { return new_messages_.load(); }
+    void set_new_messages(std::int32_t count) { new_messages_.store(count); }
+    std::time_t last_check() const { return static_cast<std::time_t>(last_check_.load()); }
+    void set_last_check(std::time_t when) { last_check_.store(static_cast<std::int64_t>(when)); }
+    bool resolved() const { return resolved_; }
+    void set_resolved(bool resolved) { resolved_ = resolved; }
+    int lock_depth() const { return lock_depth_; }
+    void set_lock_depth(int depth) { lock_depth_ = depth; }
+
+    platform::Event& stop_event() { return stop_event_; }
+    platform::Event& socket_event() { return socket_event_; }
+    platform::Semaphore& list_lock() { return list_lock_; }
+    MessageList& messages() { return messages_; }
+    const MessageList& messages() const { return messages_; }
+
+    // The checking cycle and filters that check_mail consults; none: no
+    // deletions, no classification, nothing carried over.
+    void set_check_cycle(CheckCycle* cycle) { cycle_ = cycle; }
+
+    // ---- POP3 session (the account's thread only)
+    const std::string& last_error() const { return last_error_; }
+    void clear_last_error() { last_error_.clear(); }
+    const platform::Ipv4Address& server_address() const { return server_address_; }
+    bool socket_open() const { return socket_.is_open(); }
+    std::size_t receive_buffer_capacity() const { return buffer_.capacity(); }
+    // The reply in the receive buffer, cut before its terminator.
+    std::string_view answer() const { return buffer_.text(); }
+
+    bool lookup();
+    bool connect_to_server();
+    bool hookup();
+    bool secure_login();
+    bool non_secure_login();
+    bool check_mail(MessageList& out);
+    bool delete_message(int number);
+    bool disconnect();
+    bool send_request(const char* format, ...) KIVO_PRINTF_FORMAT(2, 3);
+    bool read_answer();
+    bool read_multiline_answer();
+    bool is_ok();
+    bool is_err();
+    // Records a failure unless one is recorded already: the message text
+    // with the code as its insert (none when 0), then " file, line" when a
+    // place is given.
+    void set_error(std::uint32_t message, std::uint32_t code, const char* file, int line);
+
+    // ---- kivo.dat record and registry values
+    void write(ByteSink& out) const;
+    bool read(ByteSource& in, std::string_view magic, std::string& error_text);
+    void save_registry() const;
+    void load_registry();
+    void delete_registry() const;
+
+private:
+    bool read_reply(bool multiline);
+    void record_server_text();
+    void close_socket();
+    void touch_timeout();
+    void record_net_failure(platform::NetStatus status, int error, int line);
+
+    AccountOwner* owner_;
+    std::string name_;
+    Url server_{"localhost"};  // no scheme: rejected, so every part is empty
+    std::int32_t port_ = kDefaultPort;
+    std::int32_t check_interval_ = kDefaultCheckInterval;
+    std::int32_t timeout_ = kDefaultTimeout;
+    std::string sound_file_;
+    std::atomic<std::int32_t> total_messages_{0};
+    std::uint32_t deletion_mode_ = MSG_DELETION_CONFIRM;
+    std::int32_t preview_lines_ = kDefaultPreviewLines;
+    std::atomic<std::int32_t> new_messages_{0};
+    std::atomic<std::uint32_t> state_{MSG_STATE_NOT_STARTED};
+    bool secure_auth_ = true;
+    bool check_mailbox_size_ = false;
+    std::int32_t mailbox_bound_ = 0;
+    std::string launch_file_;
+    platform::Semaphore list_lock_{1, 1};
+    platform::Event socket_event_{true, false};
+    platform::Event stop_event_{true, false};
+    platform::TcpSocket socket_;
+    ReceiveBuffer buffer_;
+    std::string last_error_;
+    platform::Ipv4Address server_address_;
+    std::atomic<std::int64_t> last_check_;
+    bool resolved_ = false;
+    int lock_depth_ = 0;
+    MessageList messages_;
+    CheckCycle* cycle_ = nullptr;
+};
+
+}  // namespace kivo

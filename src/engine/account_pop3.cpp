@@ -1,0 +1,299 @@
+// The POP3 session of an account: every operation runs on the account's
+// own thread, every wait breaks at once when the stop event is signalled,
+// and every failure leaves its reason in last_error.
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "engine/account.h"
+#include "engine/log.h"
+#include "engine/pop3_reply.h"
+#include "message/message.h"
+#include "platform/message_text.h"
+
+namespace kivo {
+namespace {
+
+// Appended to recorded network errors, so a report says where it failed.
+constexpr const char* kModule = "account_pop3.cpp";
+
+}  // namespace
+
+void Account::touch_timeout()
+{
+    if (owner_)
+        owner_->schedule_timeout(*this);
+}
+
+void Account::close_socket() { socket_.close(); }
+
+void Account::record_net_failure(platform::NetStatus status, int error, int line)
+{
+    close_socket();
+    switch (status) {
+    case platform::NetStatus::closed:
+        set_error(MSG_CONNECTION_CLOSED, 0, nullptr, -1);
+        break;
+    case platform::NetStatus::failed:
+        set_error(MSG_NETWORK_ERROR, static_cast<std::uint32_t>(error), kModule, line);
+        break;
+    case platform::NetStatus::stopped:  // a stop is not an error of the account
+    case platform::NetStatus::ok:
+        break;
+    }
+}
+
+void Account::set_error(std::uint32_t message, std::uint32_t code, const char* file, int line)
+{
+    if (!last_error_.empty())
+        return;  // the first error of a session is the one that explains it
+    std::string text = code == 0 ? platform::message_text(message)
+                                 : platform::message_text(message, {std::to_string(code)});
+    if (file && line >= 0) {
+        text += ' ';
+        text += file;
+        text += ", " + std::to_string(line);
+    }
+    if (text.size() > kLastErrorLimit)
+        text.resize(kLastErrorLimit);
+    last_error_ = text;
+}
+
+void Account::record_server_text()
+{
+    last_error_.assign(buffer_.text().substr(0, kLastErrorLimit));
+}
+
+bool Account::lookup()
+{
+    app_log().write_line("Lookup: account=%s", name_.c_str());
+    touch_timeout();
+    last_error_.clear();
+    server_address_ = platform::Ipv4Address{};
+
+    int error = 0;
+    if (!platform::resolve_ipv4(server_.host(), static_cast<std::uint16_t>(port_), server_address_, error)) {
+        set_error(MSG_NETWORK_ERROR, static_cast<std::uint32_t>(error), kModule, __LINE__);
+        return false;
+    }
+    return true;
+}
+
+bool Account::hookup()
+{
+    app_log().write_line("hookup: account=%s", name_.c_str());
+    touch_timeout();
+    int error = 0;
+    platform::NetStatus status = socket_.connect(server_address_, socket_event_, stop_event_, error);
+    if (status != platform::NetStatus::ok) {
+        record_net_failure(status, error, __LINE__);
+        return false;
+    }
+    return true;
+}
+
+bool Account::read_answer() { return read_reply(false); }
+
+bool Account::read_multiline_answer() { return read_reply(true); }
+
+bool Account::read_reply(bool multiline)
+{
+    touch_timeout();
+    buffer_.clear();
+    std::size_t checked = 0;
+    for (;;) {
+        std::size_t end = find_reply_end(buffer_.text(), multiline, checked);
+        if (end != std::string_view::npos) {
+            buffer_.cut(end);
+            std::string text(buffer_.text());
+            app_log().write_line("Answer from server %s: %s", server_.host().c_str(), text.c_str());
+            return true;
+        }
+        checked = buffer_.size();
+
+        std::size_t received = 0;
+        int error = 0;
+        platform::NetStatus status =
+            socket_.receive(buffer_.free_space(), buffer_.free_size(), received, socket_event_, stop_event_, error);
+        if (status == platform::NetStatus::ok) {
+            if (!buffer_.commit(received)) {
+                close_socket();
+                set_error(MSG_REPLY_TOO_LONG, 0, nullptr, -1);
+                return false;
+            }
+            continue;
+        }
+        if (status == platform::NetStatus::closed && buffer_.size() > 0) {
+            // Half a reply says more about the failure than any text of ours.
+            close_socket();
+            record_server_text();
+            return false;
+        }
+        record_net_failure(status, error, __LINE__);
+        return false;
+    }
+}
+
+bool Account::send_request(const char* format, ...)
+{
+    touch_timeout();
+    if (!socket_.is_open()) {
+        set_error(MSG_UNEXPECTED_ERROR, 0, nullptr, -1);
+        return false;
+    }
+
+    char line[kRequestLimit];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(line, sizeof line - 2, format, args);
+    va_end(args);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof line - 2) {
+        set_error(MSG_REQUEST_TOO_LONG, 0, nullptr, -1);
+        return false;
+    }
+    // A CR or LF from the user's texts would end the command early and send
+    // the rest as a command of its own.
+    if (has_line_break(std::string_view(line, static_cast<std::size_t>(length)))) {
+        set_error(MSG_LINE_BREAK_IN_REQUEST, 0, nullptr, -1);
+        return false;
+    }
+    std::memcpy(line + length, "\r\n", 3);
+    length += 2;
+
+    if (std::strstr(line, "PASS"))
+        app_log().write_line("Request for server %s: %s", server_.host().c_str(), "PASS");
+    else
+        app_log().write_line("Request for server %s: %s", server_.host().c_str(), line);
+
+    int error = 0;
+    platform::NetStatus status =
+        socket_.send(line, static_cast<std::size_t>(length), socket_event_, stop_event_, error);
+    if (status != platform::NetStatus::ok) {
+        record_net_failure(status, error, __LINE__);
+        return false;
+    }
+    app_log().write_line("Request for server %s: OK", server_.host().c_str());
+    return true;
+}
+
+bool Account::is_ok()
+{
+    bool ok = buffer_.text().substr(0, 3) == "+OK";
+    if (!ok)
+        record_server_text();
+    return ok;
+}
+
+bool Account::is_err()
+{
+    bool err = buffer_.text().substr(0, 4) == "-ERR";
+    if (err)
+        record_server_text();
+    return err;
+}
+
+bool Account::connect_to_server()
+{
+    app_log().write_line("Connect to mail_server: account=%s server=%s user=%s check_interval=%d check_timeout=%d",
+                         name_.c_str(), server_.host().c_str(), server_.user().c_str(), check_interval_, timeout_);
+    last_error_.clear();
+    if (secure_auth_ && hookup() && secure_login())
+        return true;
+    // APOP refused or not offered: a fresh connection with USER and PASS.
+    return hookup() && non_secure_login();
+}
+
+bool Account::secure_login()
+{
+    app_log().write_line("Secure login: account=%s", name_.c_str());
+    if (!read_answer() || !is_ok()) {
+        close_socket();
+        return false;
+    }
+    std::string timestamp = get_timestamp(answer());
+    if (timestamp.empty()) {
+        close_socket();
+        return false;
+    }
+    std::string digest = make_apop_digest(timestamp, server_.password());
+    if (!send_request("APOP %s %s", server_.user().c_str(), digest.c_str()) || !read_answer()) {
+        close_socket();
+        return false;
+    }
+    if (is_ok())
+        return true;
+    if (is_err() && send_request("QUIT"))
+        read_answer();
+    close_socket();
+    return false;
+}
+
+bool Account::non_secure_login()
+{
+    app_log().write_line("Non secure login: account=%s", name_.c_str());
+    if (!read_answer() || !is_ok() || !send_request("USER %s", server_.user().c_str()) || !read_answer() ||
+        !is_ok() || !send_request("PASS %s", server_.password().c_str()) || !read_answer()) {
+        close_socket();
+        return false;
+    }
+    if (is_ok())
+        return true;
+    if (is_err() && send_request("QUIT"))
+        read_answer();
+    close_socket();
+    return false;
+}
+
+bool Account::check_mail(MessageList& out)
+{
+    app_log().write_line("Check to mail server: account=%s", name_.c_str());
+    bool delete_marked = cycle_ && cycle_->should_delete_marked(*this);
+
+    if (!send_request("LIST") || !read_multiline_answer() || !is_ok())
+        return false;
+    std::vector<ListEntry> entries = parse_list_reply(answer());
+
+    for (const ListEntry& entry : entries) {
+        if (!send_request("TOP %d %d", entry.number, preview_lines_) || !read_multiline_answer() || !is_ok()) {
+            // A refused TOP leaves one message out; a lost connection (or a
+            // stop) would leave every later one out, so the check fails.
+            if (!socket_.is_open())
+                return false;
+            continue;
+        }
+        std::shared_ptr<Message> message;
+        try {
+            message = std::make_shared<Message>(split_reply_lines(answer()), entry.size < 0 ? 0 : entry.size);
+        } catch (const std::exception&) {
+            app_log().write_line("Error in Account::check_mail: message %d not built", entry.number);
+            continue;
+        }
+        if (delete_marked && cycle_->delete_if_marked(*this, entry.number, *message))
+            continue;
+        if (!socket_.is_open())
+            return false;
+        if (cycle_)
+            cycle_->classify(*this, *message);
+        out.push_back(std::move(message));
+    }
+    if (cycle_)
+        cycle_->carry_flags_over(*this, out);
+    return true;
+}
+
+bool Account::delete_message(int number)
+{
+    app_log().write_line("Delete message: account=%s", name_.c_str());
+    return send_request("DELE %d", number) && read_answer() && is_ok();
+}
+
+bool Account::disconnect()
+{
+    bool ok = send_request("QUIT") && read_answer() && buffer_.text().substr(0, 3) == "+OK";
+    close_socket();
+    app_log().write_line("disconnect from mail server: account=%s", name_.c_str());
+    return ok;
+}
+
+}  // namespace kivo
