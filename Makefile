@@ -7,7 +7,7 @@ WIN_PRESETS := win64 win32
 
 # build-PRESET and test-PRESET are pattern rules, so they stay off .PHONY
 # (make never applies a pattern rule to a phony target).
-.PHONY: all deps build test run clean fuzz
+.PHONY: all deps build test run clean fuzz e2e
 
 all: build
 
@@ -30,6 +30,11 @@ test-%: build-%
 
 test: deps
 	@bash tools/test-all.sh
+
+# The end-to-end smoke test alone: kivo.exe under Wine on an Xvfb display;
+# its screenshot lands in build/win64/shots/.
+e2e: build-win64
+	ctest --preset win64 -L e2e
 
 run: build-win64
 	bash tools/run-kivo.sh build/win64

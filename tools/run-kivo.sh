@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts kivo.exe under Wine for a person to use.
-#   run-kivo.sh [KIVO_EXE]        (default: build/win64/src/app/kivo.exe)
+#   run-kivo.sh [KIVO_EXE | BUILD_DIR]   (default: build/win64)
 # The Wine prefix is kept in build/wine-prefix, so accounts and settings stay
 # from one run to the next. On a desktop with a window manager the program
 # runs directly; on a bare X server it runs in a Wine virtual desktop (with a
@@ -8,7 +8,9 @@
 # private Xvfb display whose number is printed, for screenshots.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=$(realpath "${1:-$root/build/win64/src/app/kivo.exe}")
+exe=${1:-$root/build/win64}
+[ -d "$exe" ] && exe=$exe/src/app/kivo.exe
+exe=$(realpath -m "$exe")
 [ -f "$exe" ] || { echo "run-kivo: $exe not found; build the win64 preset first" >&2; exit 1; }
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${KIVO_RUN_IN_XVFB:-}" ]; then
