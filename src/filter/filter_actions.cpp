@@ -7,6 +7,7 @@ namespace kivo::filter {
 
 void FireActions(const PowerFilter& filter, const Message& message, FilterActions& actions)
 {
+    actions.FilterMatched(filter);
     if (filter.runMailer)
         actions.RunMailer();
     if (filter.launchProgram && !filter.launchProgramPath.empty())

@@ -21,6 +21,9 @@ public:
     virtual void LaunchProgram(const std::string& path) = 0;
     virtual void PlaySoundFile(const std::string& file) = 0;
     virtual void SendToUrl(const std::string& url) = 0;
+    // Told first when a power filter matched, before its actions; lets a
+    // recorder say which filter an action came from.
+    virtual void FilterMatched(const PowerFilter& /*filter*/) {}
 };
 
 // Runs the filter's actions in their fixed order: run mailer, launch program,

@@ -16,6 +16,7 @@ struct Subcommand {
 };
 
 int run_message(const Arguments& args, std::ostream& out, std::ostream& err);
+int run_classify(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // Every subcommand, in the order the usage lists them.
 const std::vector<Subcommand>& subcommands();
