@@ -28,9 +28,20 @@ void Window::destroy()
         DestroyWindow(hwnd_);
 }
 
-Window* Window::from_handle(HWND hwnd)
+namespace {
+Window* bound_object(HWND hwnd)
 {
     return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
+}
+}  // namespace
+
+Window* Window::from_handle(HWND hwnd)
+{
+    // Only our classes keep an object pointer in their extra bytes; another
+    // class's extra bytes mean something else.
+    if (!hwnd || GetClassLongPtrA(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&Window::window_proc))
+        return nullptr;
+    return bound_object(hwnd);
 }
 
 WNDPROC Window::procedure()
@@ -56,7 +67,7 @@ LRESULT CALLBACK Window::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPA
         self->hwnd_ = hwnd;
         SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = from_handle(hwnd);
+        self = bound_object(hwnd);
     }
     // A few messages (WM_GETMINMAXINFO) arrive before the binding.
     if (!self)

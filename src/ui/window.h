@@ -36,7 +36,7 @@ public:
     void create(const WindowClass& window_class, const CreateArgs& args);
     void destroy();
 
-    // The object bound to a window of one of our classes, or null.
+    // The object bound to a window, or null for a window of another class.
     static Window* from_handle(HWND hwnd);
     static WNDPROC procedure();
 

@@ -71,6 +71,13 @@ TEST_CASE("a window's object gets its messages from creation to destruction")
     CHECK(window.hwnd_at_create == hwnd);
     CHECK(window.bound_at_create == &window);
     CHECK(Window::from_handle(hwnd) == &window);
+    // Other classes' windows are never taken for ours, whatever their extra
+    // bytes hold.
+    HWND button = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, hwnd, nullptr, nullptr, nullptr);
+    REQUIRE(button);
+    SetWindowLongPtrA(button, 0, reinterpret_cast<LONG_PTR>(&window));
+    CHECK(Window::from_handle(button) == nullptr);
+    CHECK(Window::from_handle(nullptr) == nullptr);
     CHECK(contains(window.messages, WM_NCCREATE));
     CHECK(SendMessageA(hwnd, kAnswer, 0, 0) == 42);
 
