@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <optional>
 
 #include "engine/log.h"
 #include "filter/safe_file.h"
@@ -185,7 +184,8 @@ std::string format_power_file(const std::vector<PowerFilter>& filters)
 std::vector<PowerFilter> parse_power_file(std::string_view bytes)
 {
     std::vector<PowerFilter> filters;
-    std::optional<PowerFilter> building;
+    PowerFilter building;
+    bool have = false;  // a filter is being built
     for (const std::string& line : split_text_lines(bytes)) {
         for (const Key& key : keys()) {
             std::string_view prefix(key.key);
@@ -193,21 +193,19 @@ std::vector<PowerFilter> parse_power_file(std::string_view bytes)
                 continue;
             std::string_view value = std::string_view(line).substr(prefix.size());
             if (key.kind == Kind::name) {
-                if (building)
-                    filters.push_back(std::move(*building));
-                building.reset();
-                if (!value.empty()) {
-                    building.emplace();
-                    building->name = std::string(value);
-                }
-            } else if (building) {
-                apply(key, value, *building);
+                if (have)
+                    filters.push_back(building);
+                have = !value.empty();
+                building = PowerFilter();
+                building.name = std::string(value);
+            } else if (have) {
+                apply(key, value, building);
             }
             break;
         }
     }
-    if (building)
-        filters.push_back(std::move(*building));
+    if (have)
+        filters.push_back(building);
     return filters;
 }
 

@@ -1,6 +1,7 @@
 #include <doctest/doctest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -111,9 +112,13 @@ TEST_CASE("filter lock: readers and a writer contending never overlap")
             inside_writers.fetch_sub(1);
             lock.leave_writer();
             writes.fetch_add(1);
+            std::this_thread::yield();
         }
     });
     writer.join();
+    // Let the readers get a turn on a busy machine too (bounded).
+    for (int i = 0; i < 5000 && reads.load() < 100; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop.store(true);
     for (auto& t : readers)
         t.join();
