@@ -10,7 +10,7 @@ namespace {
 
 struct QuietReporter : kivo::filter::ErrorReporter {
     void report_message(std::uint32_t, const std::vector<std::string>&) override {}
-    void report_system_error(const std::string&, const std::error_code&) override {}
+    void report_system_error(const std::string&, unsigned) override {}
 };
 
 template <class Entry>

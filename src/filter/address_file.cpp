@@ -52,9 +52,9 @@ bool SaveAddresses(const std::string& path, const std::vector<std::string>& addr
 bool AppendAddress(const std::string& path, const std::string& address, ErrorReporter& reporter)
 {
     std::string bytes;
-    std::error_code error;
+    unsigned error = 0;
     if (!read_whole_file(path, bytes, error)) {
-        if (error != std::errc::no_such_file_or_directory) {
+        if (error != kFileNotFound) {
             reporter.report_system_error(path, error);
             return false;
         }

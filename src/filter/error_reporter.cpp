@@ -1,6 +1,7 @@
 #include "filter/error_reporter.h"
 
 #include "engine/log.h"
+#include "platform/file_replace.h"
 #include "platform/message_text.h"
 
 namespace kivo::filter {
@@ -11,9 +12,9 @@ void LogErrorReporter::report_message(std::uint32_t id, const std::vector<std::s
     app_log().write_line("%s\n", text.c_str());
 }
 
-void LogErrorReporter::report_system_error(const std::string& file, const std::error_code& error)
+void LogErrorReporter::report_system_error(const std::string& file, unsigned error)
 {
-    std::string reason = error.message();
+    std::string reason = platform::system_error_text(error);
     app_log().write_line("Cannot write %s: %s\n", file.c_str(), reason.c_str());
 }
 

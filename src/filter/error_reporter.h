@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace kivo::filter {
@@ -13,15 +12,15 @@ public:
     virtual ~ErrorReporter() = default;
     // A numbered text of the message table with its inserts.
     virtual void report_message(std::uint32_t id, const std::vector<std::string>& inserts) = 0;
-    // A failed file operation, with the system's reason.
-    virtual void report_system_error(const std::string& file, const std::error_code& error) = 0;
+    // A failed file operation, with the system's error code.
+    virtual void report_system_error(const std::string& file, unsigned error) = 0;
 };
 
 // Writes each report as a line of the program's log.
 class LogErrorReporter : public ErrorReporter {
 public:
     void report_message(std::uint32_t id, const std::vector<std::string>& inserts) override;
-    void report_system_error(const std::string& file, const std::error_code& error) override;
+    void report_system_error(const std::string& file, unsigned error) override;
 };
 
 // The process-wide log reporter, for callers that have no other.

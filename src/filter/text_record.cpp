@@ -1,6 +1,6 @@
 #include "filter/text_record.h"
 
-#include "filter/ansi_utf16.h"
+#include "platform/code_page.h"
 
 namespace kivo::filter {
 
@@ -11,7 +11,7 @@ void write_text_record(ByteWriter& out, const std::string& text)
         ansi = ansi.substr(0, kMaxTextRecordChars);
     // One unit per ANSI byte; a multi-byte code page gives fewer units and
     // the rest stay 0.
-    std::u16string units = ansi_to_utf16(ansi);
+    std::u16string units = platform::ansi_to_utf16(ansi);
     units.resize(ansi.size(), u'\0');
     out.put_u32(static_cast<std::uint32_t>(ansi.size() * 2));
     for (char16_t unit : units) {
@@ -38,7 +38,7 @@ ReadStatus read_text_record(ByteReader& in, std::string& text)
             break;  // the text ends at the first zero unit
         units.push_back(unit);
     }
-    text = utf16_to_ansi(units);
+    text = platform::utf16_to_ansi(units);
     return ReadStatus::ok;
 }
 

@@ -9,6 +9,7 @@
 #include "filter/power_filter.h"
 #include "message/message.h"
 #include "message_file.h"
+#include "platform/file_replace.h"
 #include "platform/message_text.h"
 #include "subcommands.h"
 
@@ -124,9 +125,9 @@ public:
     {
         err_ << "kivo-diag classify: " << platform::message_text(id, inserts) << "\n";
     }
-    void report_system_error(const std::string& file, const std::error_code& error) override
+    void report_system_error(const std::string& file, unsigned error) override
     {
-        err_ << "kivo-diag classify: " << file << ": " << error.message() << "\n";
+        err_ << "kivo-diag classify: " << file << ": " << platform::system_error_text(error) << "\n";
     }
 
 private:

@@ -29,7 +29,7 @@ struct RecordingReporter : filter::ErrorReporter {
         messages.push_back(id);
         inserts.push_back(in);
     }
-    void report_system_error(const std::string& file, const std::error_code&) override
+    void report_system_error(const std::string& file, unsigned) override
     {
         failed_files.push_back(file);
     }
