@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xauth xdotool imagemagick x11-utils util-linux
   doctest-dev libbenchmark-dev python3
+  dovecot-core dovecot-pop3d
 )
 
 missing=()

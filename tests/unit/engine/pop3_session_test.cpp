@@ -10,10 +10,12 @@
 #include "message_ids.h"
 #include "platform/message_text.h"
 #include "support/fake_pop3.h"
+#include "support/session_watchdog.h"
 
 using kivo::Account;
 using kivo::MessageList;
 using kivo::test::FakePop3;
+using kivo::test::Watchdog;
 using Commands = std::vector<std::string>;
 
 namespace {
@@ -22,35 +24,6 @@ const char* const kMessage1 =
     "From: Ann <ann@example.com>\r\nSubject: first\r\nMessage-ID: <1@x>\r\n\r\nline one\r\n.dot line\r\nlast line\r\n";
 const char* const kMessage2 = "From: Bob <bob@example.com>\r\nSubject: second\r\n\r\nbody\r\n";
 const char* const kMessage3 = "From: Cy <cy@example.com>\r\nSubject: third\r\n\r\nbody\r\n";
-
-// Counts the time-out re-arms and breaks a session that hangs, so a fault
-// fails the test instead of stalling the run.
-class Watchdog : public kivo::AccountOwner {
-public:
-    void schedule_timeout(Account&) override { ++rearms; }
-    void guard(Account& account)
-    {
-        account_ = &account;
-        thread_.start([this] {
-            if (!done_.wait(20000)) {
-                fired = true;
-                account_->stop_event().set();
-            }
-        });
-    }
-    ~Watchdog() override
-    {
-        done_.set();
-        thread_.join(kivo::platform::kInfinite);
-    }
-    std::atomic<int> rearms{0};
-    std::atomic<bool> fired{false};
-
-private:
-    Account* account_ = nullptr;
-    kivo::platform::Event done_;
-    kivo::platform::Thread thread_;
-};
 
 struct Session {
     explicit Session(bool apop = true, const std::string& password = "secret", const std::string& user = "bob")
