@@ -64,4 +64,10 @@ void JsonObjectWriter::text_list(std::string_view key, const std::vector<std::st
     out_ << ']';
 }
 
+void JsonObjectWriter::raw(std::string_view key, std::string_view json)
+{
+    write_key(key);
+    out_ << json;
+}
+
 }  // namespace kivo::diag

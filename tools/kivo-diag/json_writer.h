@@ -22,6 +22,8 @@ public:
     void number(std::string_view key, std::int64_t value);
     void boolean(std::string_view key, bool value);
     void text_list(std::string_view key, const std::vector<std::string>& items);
+    // A value already written as JSON (a nested object or list).
+    void raw(std::string_view key, std::string_view json);
 
 private:
     void write_key(std::string_view key);

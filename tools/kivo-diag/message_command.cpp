@@ -81,6 +81,25 @@ bool apply_text_settings(const MessageOptions& options, std::ostream& err)
 
 }  // namespace
 
+void write_message_fields(JsonObjectWriter& json, const Message& message)
+{
+    json.text("from", message.from());
+    json.text("subject", message.subject());
+    json.text("date", message.date());
+    json.text("to", message.to());
+    json.text("cc", message.cc());
+    json.text("bcc", message.bcc());
+    json.text("message_id", message.message_id());
+    json.number("size", message.size());
+    json.text("size_text", message.size_text());
+    json.number("priority", message.priority());
+    json.number("key", message.key());
+    json.text("header_text", message.header_text());
+    json.text("body_text", message.body_text());
+    json.text_list("attachment_names", message.attachment_names());
+    json.boolean("has_attachment", message.has_attachment());
+}
+
 int run_message(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     MessageOptions options;
@@ -100,21 +119,7 @@ int run_message(const Arguments& args, std::ostream& out, std::ostream& err)
                           static_cast<std::int32_t>(size));
 
     JsonObjectWriter json(out);
-    json.text("from", message.from());
-    json.text("subject", message.subject());
-    json.text("date", message.date());
-    json.text("to", message.to());
-    json.text("cc", message.cc());
-    json.text("bcc", message.bcc());
-    json.text("message_id", message.message_id());
-    json.number("size", message.size());
-    json.text("size_text", message.size_text());
-    json.number("priority", message.priority());
-    json.number("key", message.key());
-    json.text("header_text", message.header_text());
-    json.text("body_text", message.body_text());
-    json.text_list("attachment_names", message.attachment_names());
-    json.boolean("has_attachment", message.has_attachment());
+    write_message_fields(json, message);
     return 0;
 }
 

@@ -3,7 +3,15 @@
 #include <string>
 #include <vector>
 
+namespace kivo {
+class Message;
+}
+
 namespace kivo::diag {
+
+class JsonObjectWriter;
+// The keys of `kivo-diag message`, shared with `kivo-diag check`.
+void write_message_fields(JsonObjectWriter& json, const Message& message);
 
 using Arguments = std::vector<std::string>;
 
@@ -17,6 +25,7 @@ struct Subcommand {
 
 int run_message(const Arguments& args, std::ostream& out, std::ostream& err);
 int run_classify(const Arguments& args, std::ostream& out, std::ostream& err);
+int run_check(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // Every subcommand, in the order the usage lists them.
 const std::vector<Subcommand>& subcommands();
