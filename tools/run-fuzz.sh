@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(mime_decode message url filter_list address_file power_file)
+[ ${#targets[@]} -gt 0 ] || targets=(mime_decode message url filter_list address_file power_file pop3_reply accounts_file)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"${JOBS:-2}" --target kivo_fuzzers
