@@ -1,6 +1,7 @@
 // One POP3 connection of the fake server (RFC 1939 subset: USER, PASS,
 // APOP, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP, RSET, QUIT) with the
 // scenario's faults applied to its replies.
+#include <algorithm>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -99,9 +100,14 @@ public:
     void run()
     {
         static std::atomic<unsigned> counter{0};
-        if (scenario_.apop)
-            timestamp_ = "<" + std::to_string(::getpid()) + "." + std::to_string(++counter) + "@fake-pop3>";
-        std::string greeting = "+OK fake-pop3 ready" + (timestamp_.empty() ? "" : " " + timestamp_) + "\r\n";
+        std::string greeting = "+OK fake-pop3 ready";
+        if (scenario_.apop) {
+            // Built by appending: GCC 12 at -O3 warns falsely on chains of operator+.
+            timestamp_.append("<").append(std::to_string(::getpid())).append(".");
+            timestamp_.append(std::to_string(++counter)).append("@fake-pop3>");
+            greeting.append(" ").append(timestamp_);
+        }
+        greeting.append("\r\n");
         Outcome outcome = reply("GREETING", "", greeting);
         std::string pending;
         std::string line;
@@ -251,7 +257,11 @@ private:
             const StoredMessage* m = message(arg1, error);
             if (!m)
                 return answer(error);
-            deleted_[static_cast<std::size_t>(m - box_.data())] = true;
+            // A DELE refused by a fault script leaves the message in the box.
+            const Fault* fault = scenario_.find_fault(command, arg1);
+            bool refused = fault && std::find(fault->actions.begin(), fault->actions.end(), "err") != fault->actions.end();
+            if (!refused)
+                deleted_[static_cast<std::size_t>(m - box_.data())] = true;
             return answer("+OK deleted\r\n");
         }
         if (command == "RSET") {
