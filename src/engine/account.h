@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/account_hooks.h"
+#include "engine/timed_account.h"
 #include "engine/receive_buffer.h"
 #include "message/url.h"
 #include "message_ids.h"
@@ -17,12 +18,13 @@ namespace kivo {
 
 class ByteSink;
 class ByteSource;
+class EngineHost;
 
 // One watched POP3 mailbox: its settings, its run-time state, the fields of
 // its POP3 session and the messages of its last check. The session runs on
 // the account's own thread only; the state and the counts are read by other
 // threads and are therefore atomic.
-class Account {
+class Account : public TimedAccount {
 public:
     static constexpr std::int32_t kDefaultPort = 110;
     static constexpr std::int32_t kDefaultCheckInterval = 300;  // seconds
@@ -77,7 +79,7 @@ public:
     int lock_depth() const { return lock_depth_; }
     void set_lock_depth(int depth) { lock_depth_ = depth; }
 
-    platform::Event& stop_event() { return stop_event_; }
+    platform::Event& stop_event() override { return stop_event_; }
     platform::Event& socket_event() { return socket_event_; }
     platform::Semaphore& list_lock() { return list_lock_; }
     MessageList& messages() { return messages_; }
@@ -113,6 +115,29 @@ public:
     // with the code as its insert (none when 0), then " file, line" when a
     // place is given.
     void set_error(std::uint32_t message, std::uint32_t code, const char* file, int line);
+
+    // ---- checking thread and message list (account_thread.cpp)
+    void set_host(EngineHost* host) { host_ = host; }
+    EngineHost* host() const { return host_; }
+    std::string account_name() const override { return name_; }
+    std::int32_t timeout_seconds() const override { return timeout_; }
+    bool start_thread() override;
+    void signal_stop() override;
+    bool wait_thread() override;
+    bool thread_held() const { return thread_held_; }
+    void account_thread_core();
+    bool check_once();
+    // The main window's hold on the list: waits at most 10000 ms, nests.
+    bool lock_list();
+    void unlock_list();
+    void mark_all_seen();
+    int count_marked() const;
+    std::shared_ptr<Message> find_by_key(std::uint32_t key) const;
+    // The pause after a check that ran from tick t1 to tick t2 (32-bit
+    // ticks, which may wrap during the check).
+    static std::uint32_t pause_after(std::int32_t interval_seconds, std::uint32_t t1, std::uint32_t t2);
+    static constexpr std::uint32_t kThreadGraceMs = 2000;
+    static constexpr std::uint32_t kListLockWaitMs = 10000;
 
     // ---- kivo.dat record and registry values
     void write(ByteSink& out) const;
@@ -156,6 +181,9 @@ private:
     int lock_depth_ = 0;
     MessageList messages_;
     CheckCycle* cycle_ = nullptr;
+    EngineHost* host_ = nullptr;
+    std::atomic<bool> thread_held_{false};  // read by the window while the manager starts and stops
+    platform::Thread thread_;  // last: it ends before the members it uses go
 };
 
 }  // namespace kivo

@@ -18,6 +18,9 @@ class AccountOwner {
 public:
     virtual ~AccountOwner() = default;
     virtual void schedule_timeout(Account& account) = 0;
+    // Around one check: the connection (dialled if need be) and the deadline.
+    virtual bool begin_check(Account&) { return true; }
+    virtual void end_check(Account&) {}
 };
 
 // The checking cycle and the filters, as check_mail consults them.

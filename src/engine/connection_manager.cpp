@@ -1,5 +1,6 @@
 #include "engine/connection_manager.h"
 
+#include "engine/account.h"
 #include "engine/log.h"
 #include "platform/clock.h"
 
@@ -114,6 +115,10 @@ void ConnectionManager::end_check(TimedAccount& account)
     unlock();
 }
 
+bool ConnectionManager::begin_check(Account& account) { return begin_check(static_cast<TimedAccount&>(account)); }
+void ConnectionManager::schedule_timeout(Account& account) { schedule_timeout(static_cast<TimedAccount&>(account)); }
+void ConnectionManager::end_check(Account& account) { end_check(static_cast<TimedAccount&>(account)); }
+
 void ConnectionManager::forget(TimedAccount& account)
 {
     remove_deadline(account);
@@ -139,12 +144,16 @@ void ConnectionManager::restart_account(TimedAccount& account)
     if (!lock())
         return;
     stop_account(account);
-    unlock();
     account.start_thread();
+    unlock();
 }
 
 void ConnectionManager::stop_all()
 {
+    // Under the lock, so a time-out being handled finishes first and no
+    // account is stopped by two threads at once. The stops go ahead even if
+    // the lock cannot be had: the program is ending.
+    bool locked = lock();
     std::vector<TimedAccount*> accounts = accounts_ ? accounts_() : std::vector<TimedAccount*>{};
     for (TimedAccount* account : accounts)
         account->signal_stop();
@@ -153,6 +162,8 @@ void ConnectionManager::stop_all()
         forget(*account);
     }
     stop_event_.set();
+    if (locked)
+        unlock();
 }
 
 void ConnectionManager::stop()
@@ -223,10 +234,12 @@ void ConnectionManager::thread_body()
         if (due) {
             app_log().write_line("Time-out: account=%s\n", due->account_name().c_str());
             stop_account(*due);
+            // Still under the lock, so an exit that began meanwhile never
+            // sees a thread started behind its back.
+            if (!stop_event_.is_set())
+                due->start_thread();
         }
         unlock();
-        if (due)
-            due->start_thread();
     }
 }
 

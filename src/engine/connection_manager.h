@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "engine/account_hooks.h"
 #include "engine/internet_connection.h"
 #include "engine/timed_account.h"
 #include "platform/sync.h"
@@ -24,7 +25,7 @@ namespace kivo {
 // event is set, and whoever stopped it clears its schedule entry and its
 // share of the Internet connection. So a stopped thread always ends by
 // itself, and the kill after the grace stays a last resort.
-class ConnectionManager {
+class ConnectionManager : public AccountOwner {
 public:
     using AccountsSource = std::function<std::vector<TimedAccount*>()>;
     // Milliseconds on a clock that does not wrap; tests drive their own.
@@ -51,6 +52,10 @@ public:
     bool begin_check(TimedAccount& account);
     void schedule_timeout(TimedAccount& account);
     void end_check(TimedAccount& account);
+    // The same, as the account's session calls them.
+    bool begin_check(Account& account) override;
+    void schedule_timeout(Account& account) override;
+    void end_check(Account& account) override;
 
     // With the lock held: signals the stop, waits for the thread and clears
     // what the stopped check left (its deadline, its Internet connection).
