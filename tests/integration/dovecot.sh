@@ -4,20 +4,26 @@
 # password (so APOP works), a maildir that the tests fill, no delay after a
 # failed login. It runs unprivileged: as the calling user, or as "nobody"
 # when called as root (Dovecot refuses mail access as root).
-#   dovecot.sh start STATE_DIR     port and paths in STATE_DIR/env
-#   dovecot.sh stop STATE_DIR
+#   dovecot.sh start FIXTURE_DIR     port and maildir in FIXTURE_DIR/env
+#   dovecot.sh stop FIXTURE_DIR
+# The server's own files live in a folder under /tmp, which the unprivileged
+# user can reach wherever the build folder is (a home folder may be closed).
 set -u
 action=$1
-state=$(mkdir -p "$2" && cd "$2" && pwd)
+fixture=$(mkdir -p "$2" && cd "$2" && pwd)
 
 stop_server() {
-  [ -f "$state/run/master.pid" ] || return 0
-  pid=$(cat "$state/run/master.pid")
-  if grep -q dovecot "/proc/$pid/cmdline" 2>/dev/null; then
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  [ -f "$fixture/state" ] || return 0
+  old=$(cat "$fixture/state")
+  if [ -f "$old/run/master.pid" ]; then
+    pid=$(cat "$old/run/master.pid")
+    if grep -q dovecot "/proc/$pid/cmdline" 2>/dev/null; then
+      kill "$pid" 2>/dev/null
+      for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    fi
   fi
-  rm -f "$state/run/master.pid"
+  case $old in /tmp/kivo-dovecot.*) rm -rf "$old" ;; esac
+  rm -f "$fixture/state" "$fixture/env"
 }
 
 if [ "$action" = stop ]; then
@@ -25,9 +31,11 @@ if [ "$action" = stop ]; then
   exit 0
 fi
 
-command -v dovecot >/dev/null || { echo "dovecot is not installed (tools/install-deps.sh)"; exit 1; }
+dovecot=$(command -v dovecot || echo /usr/sbin/dovecot)
+[ -x "$dovecot" ] || { echo "dovecot is not installed (tools/install-deps.sh)"; exit 1; }
 stop_server
-rm -rf "$state/run" "$state/lib" "$state/mail" "$state/dovecot.log"
+state=$(mktemp -d /tmp/kivo-dovecot.XXXXXX)
+echo "$state" >"$fixture/state"
 mkdir -p "$state/run" "$state/lib" "$state/mail/kivo"/{new,cur,tmp}
 
 if [ "$(id -u)" -eq 0 ]; then
@@ -106,11 +114,11 @@ chown -R "$uid:$gid" "$state/run" "$state/lib" "$state/mail" 2>/dev/null
 
 # Its output goes to a file: the daemon keeps what it inherits open, and a
 # test runner reading our output would wait for it for ever.
-"${run[@]}" dovecot -c "$state/dovecot.conf" </dev/null >"$state/start.log" 2>&1 ||
+"${run[@]}" "$dovecot" -c "$state/dovecot.conf" </dev/null >"$state/start.log" 2>&1 ||
   { cat "$state/start.log" "$state/dovecot.log" 2>/dev/null; exit 1; }
 for _ in $(seq 100); do
   if python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', $port), 0.2).close()" 2>/dev/null; then
-    printf 'port=%s\nmaildir=%s\n' "$port" "$state/mail/kivo" >"$state/env"
+    printf 'port=%s\nmaildir=%s\n' "$port" "$state/mail/kivo" >"$fixture/env"
     echo "dovecot on 127.0.0.1:$port"
     exit 0
   fi
