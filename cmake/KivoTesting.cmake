@@ -16,11 +16,17 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KIVO_WINE_RUN} ${CMAKE_BINARY_DIR})
 endif()
 
-# kivo_add_test(NAME SOURCES... [LIBS ...] [DISPLAY] [LABELS ...])
-# One test executable with doctest's main; DISPLAY gives it an Xvfb display.
+# kivo_add_test(NAME SOURCES... [LIBS ...] [DISPLAY] [NO_KILLS] [LABELS ...])
+# One test executable with doctest's main; DISPLAY gives it an Xvfb display;
+# NO_KILLS fails the run when any thread had to be killed.
 function(kivo_add_test name)
-  cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${PROJECT_SOURCE_DIR}/tests/test_main.cpp ${T_SOURCES})
+  cmake_parse_arguments(T "DISPLAY;NO_KILLS" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(T_NO_KILLS)
+    set(main ${PROJECT_SOURCE_DIR}/tests/test_main_no_kills.cpp)
+  else()
+    set(main ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
+  endif()
+  add_executable(${name} ${main} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kivo_doctest ${T_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   kivo_link_messages(${name})
