@@ -7,7 +7,7 @@ WIN_PRESETS := win64 win32
 
 # build-PRESET and test-PRESET are pattern rules, so they stay off .PHONY
 # (make never applies a pattern rule to a phony target).
-.PHONY: all deps build test run clean fuzz e2e
+.PHONY: all deps build test run clean fuzz e2e soak
 
 all: build
 
@@ -43,6 +43,16 @@ run: build-win64
 FUZZ_SECONDS ?= 600
 fuzz: | deps
 	bash tools/run-fuzz.sh $(FUZZ_SECONDS)
+
+# The checking cycle's soak test, not part of `make test`: 50 accounts for
+# 10 minutes against the fake server with faults. Shorter:
+# `make soak SOAK_ARGS="--seconds 60 --accounts 20"`.
+SOAK_STATE := build/bench/soak-fixture
+soak: build/bench/build.ninja
+	cmake --build --preset bench -j$(JOBS) --target soak_checks fake-pop3
+	bash tools/fake-pop3/fixture.sh start build/bench/tools/fake-pop3/fake-pop3 $(SOAK_STATE)
+	KIVO_FAKE_POP3_PORT_FILE=$(SOAK_STATE)/port build/bench/bench/soak_checks $(SOAK_ARGS); \
+	  status=$$?; bash tools/fake-pop3/fixture.sh stop - $(SOAK_STATE); exit $$status
 
 clean:
 	rm -rf build
