@@ -273,9 +273,19 @@ TEST_CASE("cycle: a failed check keeps the old list and counts, and the next one
     rig.server.add_message(mail("ann@x", "one", "<1@x>"));
     rig.server.add_message(mail("bob@x", "two", "<2@x>"));
     rig.start();
+    kivo::app_log().set_capacity(1000000);  // so no line of this test leaves the ring
+    auto lookups = [] {
+        int n = 0;
+        for (const std::string& line : kivo::app_log().recent_lines())
+            n += line.find("Lookup: account=cycle") != std::string::npos ? 1 : 0;
+        return n;
+    };
     REQUIRE(rig.account.check_once());
     REQUIRE(rig.account.total_messages() == 2);
     CHECK(rig.account.resolved());
+    int before = lookups();
+    REQUIRE(rig.account.check_once());
+    CHECK(lookups() == before);  // the resolved address is reused
 
     rig.server.add_fault("LIST:close-mid");  // the connection is lost while listing
     CHECK_FALSE(rig.account.check_once());
@@ -285,6 +295,12 @@ TEST_CASE("cycle: a failed check keeps the old list and counts, and the next one
     CHECK_FALSE(rig.account.resolved());
     CHECK_FALSE(rig.account.socket_open());
     CHECK_FALSE(rig.account.last_error().empty());
+    CHECK(lookups() == before);
+
+    // The next check looks the name up again.
+    CHECK_FALSE(rig.account.check_once());
+    CHECK(lookups() == before + 1);
+    kivo::app_log().set_capacity(kivo::Log::kDefaultCapacity);
 }
 
 TEST_CASE("cycle: a silent server is stopped time-out seconds after its last step; a fresh thread starts")
