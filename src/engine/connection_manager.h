@@ -10,6 +10,7 @@
 #include "engine/account_hooks.h"
 #include "engine/internet_connection.h"
 #include "engine/timed_account.h"
+#include "platform/net.h"
 #include "platform/sync.h"
 
 namespace kivo {
@@ -80,6 +81,8 @@ private:
     void wake();
     void forget(TimedAccount& account);
 
+    // Sockets are started before any session and cleaned up after the last.
+    platform::NetworkStartup network_;
     AccountsSource accounts_;
     Clock clock_;
     InternetConnection connection_;
