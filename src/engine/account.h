@@ -148,6 +148,8 @@ public:
 
 private:
     bool read_reply(bool multiline);
+    // The answer to APOP or PASS: true when logged in, else QUIT and close.
+    bool accept_login_answer();
     void record_server_text();
     void close_socket();
     void touch_timeout();

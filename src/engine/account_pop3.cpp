@@ -221,8 +221,14 @@ bool Account::secure_login()
         close_socket();
         return false;
     }
+    return accept_login_answer();
+}
+
+bool Account::accept_login_answer()
+{
     if (is_ok())
         return true;
+    // Refused: say goodbye so the server closes the session cleanly.
     if (is_err() && send_request("QUIT"))
         read_answer();
     close_socket();
@@ -237,12 +243,7 @@ bool Account::non_secure_login()
         close_socket();
         return false;
     }
-    if (is_ok())
-        return true;
-    if (is_err() && send_request("QUIT"))
-        read_answer();
-    close_socket();
-    return false;
+    return accept_login_answer();
 }
 
 bool Account::check_mail(MessageList& out)
