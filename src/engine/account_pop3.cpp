@@ -256,6 +256,12 @@ bool Account::check_mail(MessageList& out)
     std::vector<ListEntry> entries = parse_list_reply(answer());
 
     for (const ListEntry& entry : entries) {
+        // Building messages takes time of its own; a stop must not wait for
+        // the whole mailbox.
+        if (stop_event_.is_set()) {
+            close_socket();
+            return false;
+        }
         if (!send_request("TOP %d %d", entry.number, preview_lines_) || !read_multiline_answer() || !is_ok()) {
             // A refused TOP leaves one message out; a lost connection (or a
             // stop) would leave every later one out, so the check fails.

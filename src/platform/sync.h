@@ -57,7 +57,7 @@ private:
 // A thread that can be waited for with a time-out. The body must not throw
 // (anything that escapes is swallowed, so no exception leaves a thread entry).
 // Killing is a last resort: Windows terminates the thread; POSIX cannot, so
-// it abandons it (detached). Every kill is counted.
+// there it waits for the thread to end by itself. Every kill is counted.
 class Thread {
 public:
     Thread();

@@ -173,21 +173,19 @@ bool Semaphore::release()
 struct Thread::Impl {
     std::thread thread;
     Event done{true, false};
-    bool abandoned = false;
 };
 
 Thread::Thread() : impl_(std::make_shared<Impl>()) {}
 
 Thread::~Thread()
 {
-    // An abandoned thread keeps its own reference to the Impl it signals.
     if (impl_->thread.joinable())
         impl_->thread.join();
 }
 
 bool Thread::start(std::function<void()> body)
 {
-    if (impl_->thread.joinable() || impl_->abandoned)
+    if (impl_->thread.joinable())
         return false;
     impl_->done.reset();
     std::shared_ptr<Impl> impl = impl_;
@@ -223,9 +221,10 @@ void Thread::kill()
     if (!impl_->thread.joinable())
         return;
     ++g_kills;
-    // POSIX cannot end another thread safely; it is left to finish on its own.
-    impl_->thread.detach();
-    impl_->abandoned = true;
+    // POSIX cannot end another thread from outside. Abandoning it would let
+    // it go on using objects that its owner is about to destroy, so the
+    // "kill" waits for it to end by itself; it is counted all the same.
+    impl_->thread.join();
 }
 
 std::uint64_t Thread::kill_count() { return g_kills.load(); }
