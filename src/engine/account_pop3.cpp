@@ -71,6 +71,11 @@ bool Account::lookup()
     touch_timeout();
     last_error_.clear();
     server_address_ = platform::Ipv4Address{};
+    if (port_ < 1 || port_ > 65535) {
+        // Cut to 16 bits it would quietly reach some other port.
+        last_error_ = platform::message_text(MSG_BAD_PORT, {std::to_string(port_)});
+        return false;
+    }
 
     int error = 0;
     if (!platform::resolve_ipv4(server_.host(), static_cast<std::uint16_t>(port_), server_address_, error)) {

@@ -370,3 +370,15 @@ TEST_CASE("a request on a closed session fails with Unexpected Error")
     CHECK_FALSE(account.send_request("NOOP"));
     CHECK(account.last_error() == kivo::platform::message_text(kivo::MSG_UNEXPECTED_ERROR));
 }
+
+TEST_CASE("a port outside 1..65535 is refused, not cut to another port")
+{
+    for (int port : {0, -1, 65536, 65535 + 110}) {
+        Account account;
+        account.set_name("ports");
+        account.set_server(kivo::Url("pop3", "bob", "secret", "127.0.0.1", "/"));
+        account.set_port(port);
+        CHECK_FALSE(account.lookup());
+        CHECK(account.last_error() == "The port number " + std::to_string(port) + " is not between 1 and 65535.");
+    }
+}
