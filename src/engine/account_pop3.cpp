@@ -78,11 +78,16 @@ bool Account::lookup()
     }
 
     int error = 0;
-    if (!platform::resolve_ipv4(server_.host(), static_cast<std::uint16_t>(port_), server_address_, error)) {
+    switch (platform::resolve_ipv4(server_.host(), static_cast<std::uint16_t>(port_), server_address_, error,
+                                   stop_event_)) {
+    case platform::NetStatus::ok:
+        return true;
+    case platform::NetStatus::stopped:
+        return false;  // a stop is not an error of the account
+    default:
         set_error(MSG_NETWORK_ERROR, static_cast<std::uint32_t>(error), kModule, __LINE__);
         return false;
     }
-    return true;
 }
 
 bool Account::hookup()

@@ -29,6 +29,13 @@ struct Ipv4Address {
 // system's error code.
 bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error);
 
+enum class NetStatus;
+
+// The same, waiting for the look-up on a thread of its own so that the stop
+// event ends the wait at once (a name look-up itself cannot be broken off).
+// A stopped look-up finishes in the background and its result is dropped.
+NetStatus resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error, Event& stop);
+
 // The dotted form of an address (for logs and tests).
 std::string to_dotted(const Ipv4Address& address);
 
