@@ -17,11 +17,10 @@ std::mutex g_lookup_lock;  // one name look-up at a time, as on Windows
 
 int as_fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-enum class Readiness { ready, stopped, failed };
-
-// Waits until the socket is ready for `events` or the stop event is set.
+// Waits until the socket is ready for `events` (ok) or the stop event is set
+// (stopped); failed with `error` when the wait itself fails.
 // The stop event wins when both are.
-Readiness wait_ready(int fd, short events, Event& stop, int& error)
+NetStatus wait_ready(int fd, short events, Event& stop, int& error)
 {
     for (;;) {
         pollfd fds[2] = {{static_cast<int>(stop.native_handle()), POLLIN, 0}, {fd, events, 0}};
@@ -30,12 +29,12 @@ Readiness wait_ready(int fd, short events, Event& stop, int& error)
             if (errno == EINTR)
                 continue;
             error = errno;
-            return Readiness::failed;
+            return NetStatus::failed;
         }
         if (fds[0].revents != 0 || stop.is_set())
-            return Readiness::stopped;
+            return NetStatus::stopped;
         if (fds[1].revents != 0)
-            return Readiness::ready;  // errors and hang-ups show in the next call
+            return NetStatus::ok;  // errors and hang-ups show in the next call
     }
 }
 
@@ -127,14 +126,8 @@ NetStatus TcpSocket::connect(const Ipv4Address& to, Event& /*socket_event*/, Eve
         error = errno;
         return NetStatus::failed;
     }
-    switch (wait_ready(fd, POLLOUT, stop, error)) {
-    case Readiness::stopped:
-        return NetStatus::stopped;
-    case Readiness::failed:
-        return NetStatus::failed;
-    case Readiness::ready:
-        break;
-    }
+    if (NetStatus waited = wait_ready(fd, POLLOUT, stop, error); waited != NetStatus::ok)
+        return waited;
     int result = 0;
     socklen_t size = sizeof result;
     if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &result, &size) != 0)
@@ -165,14 +158,9 @@ NetStatus TcpSocket::send(const char* data, std::size_t size, Event& /*socket_ev
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            switch (wait_ready(as_fd(handle_), POLLOUT, stop, error)) {
-            case Readiness::stopped:
-                return NetStatus::stopped;
-            case Readiness::failed:
-                return NetStatus::failed;
-            case Readiness::ready:
-                continue;
-            }
+            if (NetStatus waited = wait_ready(as_fd(handle_), POLLOUT, stop, error); waited != NetStatus::ok)
+                return waited;
+            continue;
         }
         error = n < 0 ? errno : EPIPE;
         return error == EPIPE || error == ECONNRESET ? NetStatus::closed : NetStatus::failed;
@@ -205,14 +193,8 @@ NetStatus TcpSocket::receive(char* buffer, std::size_t capacity, std::size_t& re
             error = errno;
             return NetStatus::failed;
         }
-        switch (wait_ready(as_fd(handle_), POLLIN, stop, error)) {
-        case Readiness::stopped:
-            return NetStatus::stopped;
-        case Readiness::failed:
-            return NetStatus::failed;
-        case Readiness::ready:
-            break;
-        }
+        if (NetStatus waited = wait_ready(as_fd(handle_), POLLIN, stop, error); waited != NetStatus::ok)
+            return waited;
     }
 }
 

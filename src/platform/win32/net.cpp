@@ -18,29 +18,27 @@ std::mutex g_lookup_lock;  // gethostbyname keeps its result per thread, but one
 SOCKET as_socket(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
 HANDLE as_handle(Event& event) { return reinterpret_cast<HANDLE>(event.native_handle()); }
 
-enum class Readiness { ready, stopped, failed };
-
 // Selects `interest` on the socket event, waits for it or the stop event,
 // reads and clears the network events and deselects them again. The stop
 // event wins when both are set.
-Readiness wait_network(SOCKET s, long interest, Event& socket_event, Event& stop, WSANETWORKEVENTS& events,
+NetStatus wait_network(SOCKET s, long interest, Event& socket_event, Event& stop, WSANETWORKEVENTS& events,
                        int& error)
 {
     socket_event.reset();
     if (WSAEventSelect(s, as_handle(socket_event), interest) == SOCKET_ERROR) {
         error = WSAGetLastError();
-        return Readiness::failed;
+        return NetStatus::failed;
     }
     HANDLE handles[2] = {as_handle(stop), as_handle(socket_event)};
     DWORD rc = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-    Readiness result = Readiness::ready;
+    NetStatus result = NetStatus::ok;
     if (rc != WAIT_OBJECT_0 + 1) {
-        result = rc == WAIT_OBJECT_0 ? Readiness::stopped : Readiness::failed;
-        if (result == Readiness::failed)
+        result = rc == WAIT_OBJECT_0 ? NetStatus::stopped : NetStatus::failed;
+        if (result == NetStatus::failed)
             error = static_cast<int>(GetLastError());
     } else if (WSAEnumNetworkEvents(s, as_handle(socket_event), &events) == SOCKET_ERROR) {
         error = WSAGetLastError();
-        result = Readiness::failed;
+        result = NetStatus::failed;
     }
     WSAEventSelect(s, nullptr, 0);
     return result;
@@ -146,14 +144,8 @@ NetStatus TcpSocket::connect(const Ipv4Address& to, Event& socket_event, Event& 
             return NetStatus::failed;
         }
         WSANETWORKEVENTS events{};
-        switch (wait_network(s, FD_CONNECT, socket_event, stop, events, error)) {
-        case Readiness::stopped:
-            return NetStatus::stopped;
-        case Readiness::failed:
-            return NetStatus::failed;
-        case Readiness::ready:
-            break;
-        }
+        if (NetStatus waited = wait_network(s, FD_CONNECT, socket_event, stop, events, error); waited != NetStatus::ok)
+            return waited;
         if ((events.lNetworkEvents & FD_CONNECT) && events.iErrorCode[FD_CONNECT_BIT] != 0) {
             error = events.iErrorCode[FD_CONNECT_BIT];
             return NetStatus::failed;
@@ -194,14 +186,8 @@ NetStatus TcpSocket::send(const char* data, std::size_t size, Event& socket_even
                                                                                      : NetStatus::failed;
         }
         WSANETWORKEVENTS events{};
-        switch (wait_network(s, FD_WRITE | FD_CLOSE, socket_event, stop, events, error)) {
-        case Readiness::stopped:
-            return NetStatus::stopped;
-        case Readiness::failed:
-            return NetStatus::failed;
-        case Readiness::ready:
-            break;
-        }
+        if (NetStatus waited = wait_network(s, FD_WRITE | FD_CLOSE, socket_event, stop, events, error); waited != NetStatus::ok)
+            return waited;
         if ((events.lNetworkEvents & FD_WRITE) && events.iErrorCode[FD_WRITE_BIT] != 0) {
             error = events.iErrorCode[FD_WRITE_BIT];
             return NetStatus::failed;
@@ -243,14 +229,8 @@ NetStatus TcpSocket::receive(char* buffer, std::size_t capacity, std::size_t& re
         if (peer_closed)
             return NetStatus::closed;
         WSANETWORKEVENTS events{};
-        switch (wait_network(s, FD_READ | FD_CLOSE, socket_event, stop, events, error)) {
-        case Readiness::stopped:
-            return NetStatus::stopped;
-        case Readiness::failed:
-            return NetStatus::failed;
-        case Readiness::ready:
-            break;
-        }
+        if (NetStatus waited = wait_network(s, FD_READ | FD_CLOSE, socket_event, stop, events, error); waited != NetStatus::ok)
+            return waited;
         if ((events.lNetworkEvents & FD_READ) && events.iErrorCode[FD_READ_BIT] != 0) {
             error = events.iErrorCode[FD_READ_BIT];
             return NetStatus::failed;
