@@ -42,3 +42,23 @@ function(kivo_add_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT KIVO_WINE_DISPLAY=1)
   endif()
 endfunction()
+
+# kivo_add_fixture(NAME START cmd... STOP cmd...)
+# A service that CTest starts (NAME_start) before the tests that require the
+# fixture NAME and stops (NAME_stop) after them.
+function(kivo_add_fixture name)
+  cmake_parse_arguments(F "" "" "START;STOP" ${ARGN})
+  add_test(NAME ${name}_start COMMAND ${F_START})
+  add_test(NAME ${name}_stop COMMAND ${F_STOP})
+  set_tests_properties(${name}_start PROPERTIES FIXTURES_SETUP ${name})
+  set_tests_properties(${name}_stop PROPERTIES FIXTURES_CLEANUP ${name})
+endfunction()
+
+# kivo_test_path(VAR PATH): PATH as a test program sees it; under Wine the
+# Linux file system is drive Z:.
+function(kivo_test_path var path)
+  if(WIN32)
+    set(path Z:${path})
+  endif()
+  set(${var} ${path} PARENT_SCOPE)
+endfunction()
