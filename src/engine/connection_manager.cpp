@@ -57,23 +57,22 @@ void ConnectionManager::unlock() { lock_.set(); }
 
 void ConnectionManager::wake() { wake_event_.set(); }
 
-void ConnectionManager::insert_deadline(TimedAccount& account)
+void ConnectionManager::remove_deadline_locked(TimedAccount& account)
+{
+    for (auto it = schedule_.begin(); it != schedule_.end(); ++it)
+        if (it->second == &account) {
+            schedule_.erase(it);
+            return;
+        }
+}
+
+void ConnectionManager::set_deadline(TimedAccount& account)
 {
     std::int32_t seconds = account.timeout_seconds();
     std::uint64_t deadline = clock_() + static_cast<std::uint64_t>(seconds > 0 ? seconds : 0) * 1000u;
     std::lock_guard<std::mutex> guard(schedule_mutex_);
+    remove_deadline_locked(account);
     schedule_.emplace(deadline, &account);  // equal deadlines keep insertion order
-}
-
-bool ConnectionManager::remove_deadline(TimedAccount& account)
-{
-    std::lock_guard<std::mutex> guard(schedule_mutex_);
-    for (auto it = schedule_.begin(); it != schedule_.end(); ++it)
-        if (it->second == &account) {
-            schedule_.erase(it);
-            return true;
-        }
-    return false;
 }
 
 bool ConnectionManager::begin_check(TimedAccount& account)
@@ -84,8 +83,7 @@ bool ConnectionManager::begin_check(TimedAccount& account)
         connection_.release();  // otherwise the use would stay counted for ever
         return false;
     }
-    remove_deadline(account);
-    insert_deadline(account);
+    set_deadline(account);
     {
         std::lock_guard<std::mutex> guard(schedule_mutex_);
         connected_.insert(&account);
@@ -99,8 +97,7 @@ void ConnectionManager::schedule_timeout(TimedAccount& account)
 {
     if (!lock(&account.stop_event()))
         return;
-    remove_deadline(account);
-    insert_deadline(account);
+    set_deadline(account);
     wake();
     unlock();
 }
@@ -121,10 +118,10 @@ void ConnectionManager::end_check(Account& account) { end_check(static_cast<Time
 
 void ConnectionManager::forget(TimedAccount& account)
 {
-    remove_deadline(account);
     bool held = false;
     {
         std::lock_guard<std::mutex> guard(schedule_mutex_);
+        remove_deadline_locked(account);
         held = connected_.erase(&account) == 1;
     }
     if (held)

@@ -76,8 +76,9 @@ public:
 private:
     void thread_body();
     std::uint32_t next_wait_ms() const;
-    void insert_deadline(TimedAccount& account);
-    bool remove_deadline(TimedAccount& account);
+    // Arms the account's one deadline: time-out seconds from now.
+    void set_deadline(TimedAccount& account);
+    void remove_deadline_locked(TimedAccount& account);  // schedule_mutex_ held
     void wake();
     void forget(TimedAccount& account);
 
