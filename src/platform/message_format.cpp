@@ -1,4 +1,5 @@
 #include "platform/message_format.h"
+#include "platform/message_text.h"
 
 namespace kivo::platform {
 
@@ -58,6 +59,14 @@ std::string expand_message(std::string_view pattern, const std::vector<std::stri
     }
     trim_line_end(out);
     return out;
+}
+
+// The same for every platform: only the look-up differs.
+std::string message_text(std::uint32_t id, const std::vector<std::string>& inserts)
+{
+    std::string text;
+    find_message_text(id, text, inserts);
+    return text;
 }
 
 }  // namespace kivo::platform

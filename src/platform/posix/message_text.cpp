@@ -28,11 +28,4 @@ bool find_message_text(std::uint32_t id, std::string& out, const std::vector<std
     return false;
 }
 
-std::string message_text(std::uint32_t id, const std::vector<std::string>& inserts)
-{
-    std::string text;
-    find_message_text(id, text, inserts);
-    return text;
-}
-
 }  // namespace kivo::platform
