@@ -182,7 +182,7 @@ public:
         }
     }
     void play_sound(const std::string&) override { ++sounds_; }
-    void run_mailer_if_enabled() override {}
+    void run_mailer_if_enabled(kivo::Account&) override {}
     bool confirm_deletion(Account&) override
     {
         ++confirmations_;

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "engine/log.h"
+#include "platform/sync.h"
 #include "ui/framework.h"
 #include "ui/message_loop.h"
 
@@ -13,6 +14,9 @@ constexpr const char* kInstanceMutex = "Local\\Kivo Email Checker.instance";
 
 int run_application(HINSTANCE module)
 {
+    // This is the window thread: its waits for other threads handle
+    // messages sent to its windows meanwhile.
+    platform::SentMessageService sent_messages;
     ui::initialise_framework();
 
     SingleInstance instance(kMainWindowTitle, kInstanceMutex);

@@ -4,7 +4,14 @@
 
 namespace kivo {
 
-Account::Account(AccountOwner* owner) : owner_(owner), last_check_(static_cast<std::int64_t>(std::time(nullptr))) {}
+namespace {
+std::atomic<std::uint64_t> next_serial{1};
+}
+
+Account::Account(AccountOwner* owner)
+    : owner_(owner), serial_(next_serial.fetch_add(1)), last_check_(static_cast<std::int64_t>(std::time(nullptr)))
+{
+}
 
 Account::~Account()
 {

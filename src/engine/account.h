@@ -40,6 +40,9 @@ public:
 
     // ---- settings
     AccountOwner* owner() const { return owner_; }
+    // Unique for the process's life, never reused: what another thread names
+    // the account by, since an address may be reused after a removal.
+    std::uint64_t serial() const { return serial_; }
     const std::string& name() const { return name_; }
     void set_name(const std::string& name) { name_ = name; }
     const Url& server() const { return server_; }
@@ -156,6 +159,7 @@ private:
     void record_net_failure(platform::NetStatus status, int error, int line);
 
     AccountOwner* owner_;
+    const std::uint64_t serial_;
     std::string name_;
     Url server_{"localhost"};  // no scheme: rejected, so every part is empty
     std::int32_t port_ = kDefaultPort;

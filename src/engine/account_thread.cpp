@@ -143,7 +143,7 @@ bool Account::check_once()
 
     if (unseen != 0 && host_) {
         host_->play_sound(sound_file_);
-        host_->run_mailer_if_enabled();
+        host_->run_mailer_if_enabled(*this);
     }
     set_last_check(std::time(nullptr));
     return true;

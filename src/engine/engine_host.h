@@ -16,8 +16,8 @@ public:
     // New mail: play the account's sound under the sound settings.
     virtual void play_sound(const std::string& sound_file) = 0;
     // New mail: start the mail client when the settings ask for it; returns
-    // once the main window has handled it.
-    virtual void run_mailer_if_enabled() = 0;
+    // once the main window has handled it or the account is being stopped.
+    virtual void run_mailer_if_enabled(Account& account) = 0;
     // "Deletion with confirmation": asks the user, on the account's thread;
     // true only when the user agreed.
     virtual bool confirm_deletion(Account& account) = 0;

@@ -78,4 +78,20 @@ private:
     std::shared_ptr<Impl> impl_;  // shared with the running body
 };
 
+// While one of these lives on a thread, that thread's waits on events,
+// semaphores and threads also handle the messages other threads send to its
+// windows (Windows; elsewhere there are none to handle). The window thread
+// holds one for its whole life: a thread that sends to a window while the
+// window thread waits for it then cannot deadlock the two. Nests.
+class SentMessageService {
+public:
+    SentMessageService();
+    ~SentMessageService();
+    SentMessageService(const SentMessageService&) = delete;
+    SentMessageService& operator=(const SentMessageService&) = delete;
+
+    // True on a thread that holds one.
+    static bool active();
+};
+
 }  // namespace kivo::platform

@@ -7,6 +7,36 @@
 namespace kivo::platform {
 namespace {
 std::atomic<std::uint64_t> g_kills{0};
+
+// Every wait of this layer. On a thread that services sent messages, the
+// wait also wakes for a message another thread sends to one of its windows,
+// handles it and waits on for the rest of the time.
+DWORD wait_handles(DWORD count, const HANDLE* handles, std::uint32_t timeout_ms)
+{
+    if (!SentMessageService::active())
+        return WaitForMultipleObjects(count, handles, FALSE, timeout_ms);
+    if (count >= MAXIMUM_WAIT_OBJECTS)
+        return WAIT_FAILED;
+    ULONGLONG start = GetTickCount64();
+    for (;;) {
+        DWORD left = timeout_ms;
+        if (timeout_ms != INFINITE) {
+            ULONGLONG spent = GetTickCount64() - start;
+            left = spent >= timeout_ms ? 0 : static_cast<DWORD>(timeout_ms - spent);
+        }
+        // MWMO_INPUTAVAILABLE: a message sent before the wait began counts too.
+        DWORD rc = MsgWaitForMultipleObjectsEx(count, handles, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (rc != WAIT_OBJECT_0 + count)
+            return rc;
+        // Peeking handles every sent message; posted ones stay queued.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (left == 0)
+            return WAIT_TIMEOUT;
+    }
+}
+
+DWORD wait_handle(HANDLE handle, std::uint32_t timeout_ms) { return wait_handles(1, &handle, timeout_ms); }
 }  // namespace
 
 struct Event::Impl {
@@ -36,7 +66,7 @@ bool Event::is_set() const
     return true;
 }
 
-bool Event::wait(std::uint32_t timeout_ms) { return WaitForSingleObject(impl_->handle, timeout_ms) == WAIT_OBJECT_0; }
+bool Event::wait(std::uint32_t timeout_ms) { return wait_handle(impl_->handle, timeout_ms) == WAIT_OBJECT_0; }
 
 std::intptr_t Event::native_handle() const { return reinterpret_cast<std::intptr_t>(impl_->handle); }
 
@@ -47,7 +77,7 @@ int wait_any(std::initializer_list<Event*> events, std::uint32_t timeout_ms)
         handles.push_back(e->impl_->handle);
     if (handles.empty() || handles.size() > MAXIMUM_WAIT_OBJECTS)
         return -1;
-    DWORD rc = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, timeout_ms);
+    DWORD rc = wait_handles(static_cast<DWORD>(handles.size()), handles.data(), timeout_ms);
     if (rc >= WAIT_OBJECT_0 && rc < WAIT_OBJECT_0 + handles.size())
         return static_cast<int>(rc - WAIT_OBJECT_0);
     return -1;
@@ -70,7 +100,7 @@ Semaphore::~Semaphore()
 
 bool Semaphore::acquire(std::uint32_t timeout_ms)
 {
-    return WaitForSingleObject(impl_->handle, timeout_ms) == WAIT_OBJECT_0;
+    return wait_handle(impl_->handle, timeout_ms) == WAIT_OBJECT_0;
 }
 
 bool Semaphore::release() { return ReleaseSemaphore(impl_->handle, 1, nullptr) != FALSE; }
@@ -122,7 +152,7 @@ bool Thread::join(std::uint32_t timeout_ms)
 {
     if (!impl_->handle)
         return true;
-    if (WaitForSingleObject(impl_->handle, timeout_ms) != WAIT_OBJECT_0)
+    if (wait_handle(impl_->handle, timeout_ms) != WAIT_OBJECT_0)
         return false;
     CloseHandle(impl_->handle);
     impl_->handle = nullptr;

@@ -48,7 +48,7 @@ struct RecordingHost : kivo::EngineHost {
     }
     void account_changed(Account& account) override { add("state " + message_text(account.state())); }
     void play_sound(const std::string& file) override { add("sound " + file); }
-    void run_mailer_if_enabled() override { add("mailer"); }
+    void run_mailer_if_enabled(Account&) override { add("mailer"); }
     bool confirm_deletion(Account&) override
     {
         ++confirmations;
