@@ -32,6 +32,9 @@ public:
     bool read_dword(const std::string& name, std::uint32_t& value) const;
     // A REG_SZ or REG_EXPAND_SZ (not expanded), up to its first NUL.
     bool read_string(const std::string& name, std::string& value) const;
+    // The same, with the environment variables of a REG_EXPAND_SZ
+    // ("%APPDATA%\\x") expanded.
+    bool read_expanded_string(const std::string& name, std::string& value) const;
     // A REG_BINARY of any size; callers check the size they expect.
     bool read_binary(const std::string& name, std::vector<std::uint8_t>& value) const;
 

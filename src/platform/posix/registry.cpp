@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -187,6 +188,46 @@ bool RegKey::read_string(const std::string& name, std::string& value) const
         return false;
     std::string text(v->data.begin(), v->data.end());
     value = text.substr(0, text.find('\0'));
+    return true;
+}
+
+bool RegKey::read_expanded_string(const std::string& name, std::string& value) const
+{
+    std::string text;
+    if (!read_string(name, text))
+        return false;
+    bool expandable = false;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        const Value* v = find_value(handle_, name);
+        expandable = v && v->type == Type::expand_sz;
+    }
+    if (!expandable) {
+        value = std::move(text);
+        return true;
+    }
+    // %NAME% as Windows expands it: an unknown or unclosed name stays as written.
+    std::string out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t open = text.find('%', at);
+        std::size_t close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            out.append(text, at, std::string::npos);
+            break;
+        }
+        out.append(text, at, open - at);
+        std::string variable = text.substr(open + 1, close - open - 1);
+        const char* found = variable.empty() ? nullptr : std::getenv(variable.c_str());
+        if (found) {
+            out += found;
+            at = close + 1;
+        } else {
+            out.append(text, open, close - open);  // keep "%NAME" and look again from the second '%'
+            at = close;
+        }
+    }
+    value = std::move(out);
     return true;
 }
 

@@ -119,6 +119,27 @@ bool RegKey::read_string(const std::string& name, std::string& value) const
     return true;
 }
 
+bool RegKey::read_expanded_string(const std::string& name, std::string& value) const
+{
+    DWORD type = 0;
+    std::vector<std::uint8_t> data;
+    if (!query(handle_, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    std::string text(data.begin(), data.end());
+    text = text.substr(0, text.find('\0'));
+    if (type == REG_EXPAND_SZ) {
+        DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+        std::string expanded(needed, '\0');
+        DWORD got = needed ? ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) : 0;
+        if (got > 0 && got <= needed) {
+            expanded.resize(got - 1);
+            text = std::move(expanded);
+        }
+    }
+    value = std::move(text);
+    return true;
+}
+
 bool RegKey::read_binary(const std::string& name, std::vector<std::uint8_t>& value) const
 {
     DWORD type = 0;

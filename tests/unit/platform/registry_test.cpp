@@ -1,5 +1,8 @@
 #include <doctest/doctest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "platform/registry.h"
 
 using kivo::platform::RegKey;
@@ -108,4 +111,29 @@ TEST_CASE("registry: a closed or moved-from key fails quietly")
     CHECK(moved);
     CHECK_FALSE(key);  // NOLINT(bugprone-use-after-move): moved-from state is part of the contract
     CHECK(moved.write_dword("x", 1));
+}
+
+TEST_CASE("registry: an expandable string has its environment variables expanded, a plain one not")
+{
+    RegKey key = fresh_key();
+    REQUIRE(key);
+#ifdef _WIN32
+    _putenv("KIVO_TEST_DIR=C:\\mail");
+#else
+    setenv("KIVO_TEST_DIR", "C:\\mail", 1);
+#endif
+    REQUIRE(key.write_expand_string("Expand", "%KIVO_TEST_DIR%\\kivo.wav"));
+    REQUIRE(key.write_expand_string("Unknown", "%KIVO_NO_SUCH_VARIABLE%\\%KIVO_TEST_DIR%"));
+    REQUIRE(key.write_string("Plain", "%KIVO_TEST_DIR%\\kivo.wav"));
+    REQUIRE(key.write_dword("Number", 1));
+    std::string value;
+    CHECK(key.read_expanded_string("Expand", value));
+    CHECK(value == "C:\\mail\\kivo.wav");
+    CHECK(key.read_expanded_string("Unknown", value));
+    CHECK(value == "%KIVO_NO_SUCH_VARIABLE%\\C:\\mail");
+    CHECK(key.read_expanded_string("Plain", value));
+    CHECK(value == "%KIVO_TEST_DIR%\\kivo.wav");
+    value = "kept";
+    CHECK_FALSE(key.read_expanded_string("Number", value));
+    CHECK(value == "kept");
 }
