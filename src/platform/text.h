@@ -11,6 +11,14 @@ std::string to_lower(std::string_view text);
 // Case-insensitive equality with the code page's folding.
 bool equal_no_case(std::string_view a, std::string_view b);
 
+// A text cut to at most `limit` bytes without splitting a double-byte
+// character of the ANSI code page (the POSIX stand-ins are single-byte).
+std::string cut_text(std::string_view text, std::size_t limit);
+
+// Environment variables written as %NAME% replaced by their values; an
+// unknown or unclosed name stays as written.
+std::string expand_environment(std::string_view text);
+
 // The user's decimal separator; "." when it cannot be read.
 std::string decimal_separator();
 

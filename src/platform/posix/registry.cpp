@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -206,28 +208,7 @@ bool RegKey::read_expanded_string(const std::string& name, std::string& value) c
         value = std::move(text);
         return true;
     }
-    // %NAME% as Windows expands it: an unknown or unclosed name stays as written.
-    std::string out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t open = text.find('%', at);
-        std::size_t close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
-        if (close == std::string::npos) {
-            out.append(text, at, std::string::npos);
-            break;
-        }
-        out.append(text, at, open - at);
-        std::string variable = text.substr(open + 1, close - open - 1);
-        const char* found = variable.empty() ? nullptr : std::getenv(variable.c_str());
-        if (found) {
-            out += found;
-            at = close + 1;
-        } else {
-            out.append(text, open, close - open);  // keep "%NAME" and look again from the second '%'
-            at = close;
-        }
-    }
-    value = std::move(out);
+    value = expand_environment(text);
     return true;
 }
 

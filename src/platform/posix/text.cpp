@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
 
 // The native build stands in for the ANSI code page with Windows-1252 or
@@ -73,6 +74,36 @@ std::string map(std::string_view text, const CaseTable& table)
 }
 
 }  // namespace
+
+std::string expand_environment(std::string_view text)
+{
+    std::string out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t open = text.find('%', at);
+        std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+        if (close == std::string_view::npos) {
+            out.append(text.substr(at));
+            break;
+        }
+        out.append(text.substr(at, open - at));
+        std::string variable(text.substr(open + 1, close - open - 1));
+        const char* found = variable.empty() ? nullptr : std::getenv(variable.c_str());
+        if (found) {
+            out += found;
+            at = close + 1;
+        } else {
+            out.append(text.substr(open, close - open));  // keep "%NAME", look again from the second '%'
+            at = close;
+        }
+    }
+    return out;
+}
+
+std::string cut_text(std::string_view text, std::size_t limit)
+{
+    return std::string(text.substr(0, limit));
+}
 
 std::string to_upper(std::string_view text)
 {

@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/text.h"
+
 #include <windows.h>
 
 namespace kivo::platform {
@@ -127,15 +129,8 @@ bool RegKey::read_expanded_string(const std::string& name, std::string& value) c
         return false;
     std::string text(data.begin(), data.end());
     text = text.substr(0, text.find('\0'));
-    if (type == REG_EXPAND_SZ) {
-        DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-        std::string expanded(needed, '\0');
-        DWORD got = needed ? ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) : 0;
-        if (got > 0 && got <= needed) {
-            expanded.resize(got - 1);
-            text = std::move(expanded);
-        }
-    }
+    if (type == REG_EXPAND_SZ)
+        text = expand_environment(text);
     value = std::move(text);
     return true;
 }

@@ -27,6 +27,30 @@ std::string fold(std::string_view text, DWORD (WINAPI* fn)(LPSTR, DWORD))
 
 std::string to_upper(std::string_view text) { return fold(text, CharUpperBuffA); }
 
+std::string expand_environment(std::string_view text)
+{
+    std::string source(text);
+    DWORD needed = ExpandEnvironmentStringsA(source.c_str(), nullptr, 0);
+    std::string expanded(needed, '\0');
+    DWORD got = needed ? ExpandEnvironmentStringsA(source.c_str(), expanded.data(), needed) : 0;
+    if (got == 0 || got > needed)
+        return source;  // as it stands when the system cannot expand it
+    expanded.resize(got - 1);
+    return expanded;
+}
+
+std::string cut_text(std::string_view text, std::size_t limit)
+{
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[end])) && end + 1 < text.size() ? 2 : 1;
+        if (end + step > limit)
+            break;
+        end += step;
+    }
+    return std::string(text.substr(0, end));
+}
+
 std::string to_lower(std::string_view text) { return fold(text, CharLowerBuffA); }
 
 bool equal_no_case(std::string_view a, std::string_view b) { return to_upper(a) == to_upper(b); }

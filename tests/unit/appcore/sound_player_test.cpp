@@ -1,0 +1,135 @@
+// The new-mail sounds: the queue without Repeat, the rotation with it, and
+// the mail client's command.
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+#include "appcore/mail_client.h"
+#include "appcore/sound_player.h"
+#include "platform/registry.h"
+
+using namespace kivo;
+
+namespace {
+
+// Plays nothing; refuses to start while "playing", as the platform does.
+struct FakeOutput : SoundOutput {
+    bool playing = false;
+    std::vector<std::string> started;
+    int stops = 0;
+    bool start(const std::string& path) override
+    {
+        if (playing)
+            return false;
+        playing = true;
+        started.push_back(path);
+        return true;
+    }
+    void stop() override
+    {
+        playing = false;
+        ++stops;
+    }
+};
+
+SoundRules rules(bool play, bool repeat, bool when_open = false) { return SoundRules{play, repeat, when_open}; }
+
+}  // namespace
+
+TEST_CASE("sounds: without Repeat each file queued plays once, after the one playing has ended")
+{
+    FakeOutput out;
+    SoundPlayer player(out);
+    std::vector<SoundAccount> accounts{{"a", 1, "a.wav"}};
+    player.arm(rules(true, false), true);
+    player.queue("same.wav");
+    player.queue("same.wav");
+    player.queue("other.wav");
+    player.queue("");
+    CHECK(player.queued().size() == 2);
+    player.tick(rules(true, false), false, accounts);
+    player.tick(rules(true, false), false, accounts);  // still playing: refused, kept
+    out.playing = false;
+    player.tick(rules(true, false), false, accounts);
+    out.playing = false;
+    player.tick(rules(true, false), false, accounts);
+    CHECK(out.started == std::vector<std::string>{"other.wav", "same.wav"});
+    CHECK(player.queued().empty());
+}
+
+TEST_CASE("sounds: nothing plays with PlaySound off, before arming, or while the window is shown")
+{
+    FakeOutput out;
+    SoundPlayer player(out);
+    std::vector<SoundAccount> accounts{{"a", 1, "a.wav"}};
+    player.queue("a.wav");
+    player.tick(rules(true, false), false, accounts);  // not armed yet
+    player.arm(rules(false, true), false);
+    CHECK_FALSE(player.active());
+    player.arm(rules(true, false), false);
+    player.tick(rules(false, true), false, accounts);
+    player.tick(rules(true, false), true, accounts);  // window shown
+    CHECK(out.started.empty());
+    player.tick(rules(true, false, true), true, accounts);  // unless asked to play then too
+    CHECK(out.started == std::vector<std::string>{"a.wav"});
+    player.quiet(rules(true, false, false));
+    CHECK(out.stops == 1);
+    player.stop();
+    CHECK_FALSE(player.active());
+}
+
+TEST_CASE("sounds: with Repeat the accounts with unseen mail take turns, each after the last has ended")
+{
+    FakeOutput out;
+    SoundPlayer player(out);
+    std::vector<SoundAccount> accounts{{"a", 2, "a.wav"}, {"b", 0, "b.wav"}, {"c", 1, "c.wav"}};
+    player.arm(rules(true, true), true);
+    auto tick = [&] {
+        out.playing = false;  // the last sound ended
+        player.tick(rules(true, true), false, accounts);
+    };
+    tick();
+    tick();
+    tick();
+    CHECK(out.started == std::vector<std::string>{"a.wav", "c.wav", "a.wav"});
+
+    // A sound still playing: the same account is tried again, not skipped.
+    player.tick(rules(true, true), false, accounts);
+    CHECK(out.started.size() == 3);
+    tick();
+    CHECK(out.started.back() == "c.wav");
+
+    // Mail seen: the rotation stops and forgets its account.
+    accounts[0].unseen = 0;
+    accounts[2].unseen = 0;
+    tick();
+    CHECK(out.started.size() == 4);
+    CHECK(player.rotation_account().empty());
+
+    // An account removed from the list: the rotation starts from the first.
+    accounts = {{"z", 1, "z.wav"}};
+    tick();
+    CHECK(out.started.back() == "z.wav");
+}
+
+TEST_CASE("mail client: the setting wins, else the registered default, remembered when it goes")
+{
+    using platform::RegKey;
+    using platform::RegRoot;
+    DefaultMailClient lookup;
+    RegKey::delete_tree(RegRoot::local_machine, "SOFTWARE\\Clients\\Mail");
+    CHECK(mail_client_command("", lookup).empty());
+    CHECK(mail_client_command("my.exe", lookup) == "my.exe");
+
+    RegKey mail = RegKey::open_or_create(RegRoot::local_machine, "SOFTWARE\\Clients\\Mail");
+    REQUIRE(mail.write_string("", "Kivo Test Mailer"));
+    RegKey command =
+        RegKey::open_or_create(RegRoot::local_machine, "SOFTWARE\\Clients\\Mail\\Kivo Test Mailer\\shell\\open\\command");
+    REQUIRE(command.write_string("", "\"C:\\Mailer\\mailer.exe\" /inbox"));
+    CHECK(mail_client_command("", lookup) == "\"C:\\Mailer\\mailer.exe\" /inbox");
+
+    // Gone from the registry: the last one found is used.
+    RegKey::delete_tree(RegRoot::local_machine, "SOFTWARE\\Clients\\Mail");
+    CHECK(lookup.lookup() == "\"C:\\Mailer\\mailer.exe\" /inbox");
+}
