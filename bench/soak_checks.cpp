@@ -31,7 +31,7 @@
 #include "engine/checking_cycle.h"
 #include "engine/connection_manager.h"
 #include "engine/engine_host.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "message_ids.h"
 #include "platform/dialup.h"

@@ -5,13 +5,13 @@
 
 #include "engine/account.h"
 #include "engine/account_file.h"
-#include "engine/byte_stream.h"
+#include "platform/byte_codec.h"
 
 namespace {
 
 std::string written(const kivo::LoadedAccounts& loaded)
 {
-    kivo::ByteSink out;
+    kivo::platform::ByteWriter out;
     out.put_bytes(kivo::kAccountsMagic);
     out.put_u32(static_cast<std::uint32_t>(loaded.accounts.size()));
     for (const auto& account : loaded.accounts)

@@ -2,7 +2,8 @@
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
-#include "engine/log.h"
+#include "log/log.h"
+#include "log/log_settings.h"
 #include "platform/sync.h"
 #include "ui/framework.h"
 #include "ui/message_loop.h"
@@ -23,7 +24,7 @@ int run_application(HINSTANCE module)
     if (instance.another_is_running())
         return 0;
 
-    app_log().load_settings();
+    load_log_settings(app_log());
 
     MainWindow window(module);
     window.create();
@@ -32,7 +33,7 @@ int run_application(HINSTANCE module)
 
     ui::run_message_loop();
 
-    app_log().save_settings();
+    save_log_settings(app_log());
     return 0;
 }
 

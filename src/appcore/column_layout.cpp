@@ -5,7 +5,7 @@
 #include "message_ids.h"
 #include "platform/message_text.h"
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 namespace kivo {
 

@@ -6,18 +6,20 @@
 #include <string_view>
 
 #include "engine/account_hooks.h"
-#include "engine/timed_account.h"
 #include "engine/receive_buffer.h"
+#include "engine/timed_account.h"
 #include "message/url.h"
 #include "message_ids.h"
 #include "platform/net.h"
+#include "platform/printf_check.h"
 #include "platform/sync.h"
-#include "util/printf_check.h"
 
 namespace kivo {
+namespace platform {
+class ByteReader;
+class ByteWriter;
+}  // namespace platform
 
-class ByteSink;
-class ByteSource;
 class EngineHost;
 
 // One watched POP3 mailbox: its settings, its run-time state, the fields of
@@ -143,8 +145,8 @@ public:
     static constexpr std::uint32_t kListLockWaitMs = 10000;
 
     // ---- kivo.dat record and registry values
-    void write(ByteSink& out) const;
-    bool read(ByteSource& in, std::string_view magic, std::string& error_text);
+    void write(platform::ByteWriter& out) const;
+    bool read(platform::ByteReader& in, std::string_view magic, std::string& error_text);
     void save_registry() const;
     void load_registry();
     void delete_registry() const;

@@ -1,14 +1,18 @@
 #include "engine/account_file.h"
 
 #include "engine/account.h"
-#include "engine/byte_stream.h"
+#include "platform/byte_codec.h"
 #include "platform/code_page.h"
 #include "platform/file_replace.h"
 #include "platform/message_text.h"
 #include "platform/program_folder.h"
+#include "platform/utf16_record.h"
 
 namespace kivo {
 namespace {
+
+using platform::ByteReader;
+using platform::ByteWriter;
 
 // Bytes below 0x20 keep printable ASCII printable ASCII and never turn it
 // into NUL, so the scrambled text converts to UTF-16 and back unchanged in
@@ -20,30 +24,18 @@ constexpr std::uint32_t kStringFieldLimit = 0x1FFFF;
 
 constexpr const char* kModule = "account_file.cpp";
 
-void put_string(ByteSink& out, std::string_view ansi)
+void put_string(ByteWriter& out, std::string_view ansi)
 {
-    std::u16string units = platform::ansi_to_utf16(ansi);
-    out.put_u32(static_cast<std::uint32_t>(units.size() * 2));
-    std::string bytes;
-    bytes.reserve(units.size() * 2);
-    for (char16_t u : units) {
-        bytes.push_back(static_cast<char>(u & 0xFF));
-        bytes.push_back(static_cast<char>(u >> 8));
-    }
-    out.put_bytes(bytes);
+    platform::put_utf16_record(out, platform::ansi_to_utf16(ansi));
 }
 
-bool get_string(ByteSource& in, std::string& ansi)
+// Zero units are kept: the text is what the units say, unlike in the filter
+// lists, where the first zero ends it.
+bool get_string(ByteReader& in, std::string& ansi)
 {
-    std::uint32_t count = 0;
-    std::string_view bytes;
-    if (!in.get_u32(count) || count >= kStringFieldLimit || !in.get_bytes(count, bytes))
-        return false;
     std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)  // an odd last byte is no unit
-        units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                              static_cast<unsigned char>(bytes[i + 1]) << 8));
+    if (platform::get_utf16_record(in, kStringFieldLimit - 1, units) != platform::RecordStatus::ok)
+        return false;
     ansi = platform::utf16_to_ansi(units);
     return true;
 }
@@ -60,7 +52,7 @@ std::string scramble(std::string_view text)
 
 std::string accounts_file_path() { return platform::program_folder() + kAccountsFileName; }
 
-void Account::write(ByteSink& out) const
+void Account::write(ByteWriter& out) const
 {
     put_string(out, name_);
     put_string(out, scramble(server_.url()));
@@ -69,7 +61,7 @@ void Account::write(ByteSink& out) const
     out.put_i32(timeout_);
 }
 
-bool Account::read(ByteSource& in, std::string_view magic, std::string& error_text)
+bool Account::read(ByteReader& in, std::string_view magic, std::string& error_text)
 {
     std::string name;
     std::string server;
@@ -91,7 +83,7 @@ bool Account::read(ByteSource& in, std::string_view magic, std::string& error_te
 
 bool save_accounts(const std::vector<const Account*>& accounts, std::string& error_text)
 {
-    ByteSink out;
+    ByteWriter out;
     out.put_bytes(kAccountsMagic);
     out.put_u32(static_cast<std::uint32_t>(accounts.size()));
     for (const Account* account : accounts)
@@ -109,7 +101,7 @@ bool save_accounts(const std::vector<const Account*>& accounts, std::string& err
 LoadedAccounts parse_accounts(std::string_view bytes, AccountOwner* owner)
 {
     LoadedAccounts result;
-    ByteSource in(bytes);
+    ByteReader in(bytes);
     std::string_view magic;
     if (!in.get_bytes(4, magic) || (magic != kAccountsMagic && magic != kAccountsMagicOld))
         return result;

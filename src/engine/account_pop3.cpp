@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "engine/account.h"
-#include "engine/log.h"
 #include "engine/pop3_reply.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "platform/message_text.h"
 

@@ -1,7 +1,7 @@
 #include "engine/account.h"
 #include "platform/program_folder.h"
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 namespace kivo {
 namespace {

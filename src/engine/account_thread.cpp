@@ -5,7 +5,7 @@
 
 #include "engine/account.h"
 #include "engine/engine_host.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "platform/clock.h"
 

@@ -1,7 +1,7 @@
 #include "engine/connection_manager.h"
 
 #include "engine/account.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "platform/clock.h"
 
 namespace kivo {

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "engine/account.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "platform/sync.h"
 
 namespace kivo {

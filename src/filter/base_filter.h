@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 
-#include "filter/byte_io.h"
 #include "filter/text_record.h"
 
 namespace kivo::filter {

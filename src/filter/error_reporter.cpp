@@ -1,6 +1,6 @@
 #include "filter/error_reporter.h"
 
-#include "engine/log.h"
+#include "log/log.h"
 #include "platform/file_replace.h"
 #include "platform/message_text.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 namespace kivo::filter {
 

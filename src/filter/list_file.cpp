@@ -1,7 +1,7 @@
 #include "filter/list_file.h"
 
-#include "engine/log.h"
 #include "filter/safe_file.h"
+#include "log/log.h"
 #include "message_ids.h"
 
 namespace kivo::filter {

@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "engine/log.h"
 #include "filter/safe_file.h"
 #include "filter/text_lines.h"
+#include "log/log.h"
 
 namespace kivo::filter {
 

@@ -2,9 +2,12 @@
 #include <cstdint>
 #include <string>
 
-#include "filter/byte_io.h"
+#include "platform/byte_codec.h"
 
 namespace kivo::filter {
+
+using platform::ByteReader;
+using platform::ByteWriter;
 
 // A text in a list file: u32 byte count (2 x the ANSI length), then UTF-16LE.
 inline constexpr std::uint32_t kMaxTextRecordBytes = 131070;  // 0x1FFFE

@@ -1,4 +1,4 @@
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/ascii_case.h"
 #include "message/message.h"
 #include "platform/text.h"

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/ascii_case.h"
 #include "message/crc32.h"
 #include "message/default_text.h"

@@ -1,6 +1,6 @@
 #include "message/mime_decode.h"
 
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/ascii_case.h"
 
 namespace kivo {

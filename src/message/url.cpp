@@ -1,6 +1,6 @@
 #include "message/url.h"
 
-#include "engine/log.h"
+#include "log/log.h"
 
 namespace kivo {
 

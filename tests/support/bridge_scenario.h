@@ -20,6 +20,7 @@
 #include "message/message.h"
 #include "message_ids.h"
 #include "platform/sync.h"
+#include "support/fake_modem.h"
 #include "support/fake_pop3.h"
 
 namespace kivo::test {
@@ -194,13 +195,6 @@ private:
         ++counts_.added;
     }
 
-    struct NoModem : platform::DialupApi {
-        bool usable() const override { return false; }
-        bool connected_state(std::uint32_t&) override { return true; }
-        bool autodial() override { return false; }
-        bool hangup() override { return false; }
-    };
-
     FakePop3 server_;
     FakePop3 confirm_server_;
     std::uint16_t port_ = 0;
@@ -219,7 +213,7 @@ private:
                                        out.push_back(account.get());
                                    return out;
                                },
-                               std::make_unique<NoModem>(), [] { return ConnectionType::lan; }};
+                               no_modem(), [] { return ConnectionType::lan; }};
     std::set<std::uint64_t> removed_;
     Counts counts_;
     WindowThread* window_ = nullptr;

@@ -1,4 +1,6 @@
 #pragma once
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -8,6 +10,7 @@
 
 #include "platform/net.h"
 #include "platform/sync.h"
+#include "support/eventually.h"
 
 namespace kivo::test {
 
@@ -64,14 +67,12 @@ public:
     // Polls until `line` is among the received commands, at most ~10 s.
     bool wait_for_command(const std::string& line)
     {
-        for (int i = 0; i < 1000; ++i) {
-            for (const std::string& c : commands())
-                if (c == line)
-                    return true;
-            platform::Event pause;
-            pause.wait(10);
-        }
-        return false;
+        return eventually(
+            [&] {
+                std::vector<std::string> received = commands();
+                return std::find(received.begin(), received.end(), line) != received.end();
+            },
+            std::chrono::seconds(10));
     }
 
 private:

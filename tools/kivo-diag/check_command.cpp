@@ -11,8 +11,8 @@
 
 #include "arguments.h"
 #include "engine/account.h"
-#include "engine/log.h"
 #include "json_writer.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "platform/clock.h"
 #include "subcommands.h"

@@ -6,7 +6,7 @@
 #include "appcore/column_layout.h"
 #include "message_ids.h"
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 using kivo::ColumnLayout;
 using kivo::platform::RegKey;

@@ -14,7 +14,7 @@
 #include "engine/account.h"
 #include "message/message.h"
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 using namespace kivo;
 

@@ -5,7 +5,7 @@
 #include "appcore/settings.h"
 #include "platform/program_folder.h"
 #include "platform/registry.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
 
 using kivo::Settings;
 using kivo::platform::RegKey;

@@ -6,39 +6,22 @@
 
 #include "engine/account.h"
 #include "engine/account_file.h"
-#include "engine/byte_stream.h"
 #include "message_ids.h"
-#include "platform/program_folder.h"
 #include "platform/registry.h"
-#include "support/temp_dir.h"
-#include "util/registry_paths.h"
+#include "platform/registry_paths.h"
+#include "support/le_bytes.h"
+#include "support/program_folder.h"
 
 using kivo::Account;
 using kivo::Url;
+using kivo::test::ascii_record;
+using kivo::test::le_u32;
 
 namespace {
 
-std::string u32(std::uint32_t v)
-{
-    kivo::ByteSink sink;
-    sink.put_u32(v);
-    return sink.bytes();
-}
-
-// A string field as the file holds it, for ASCII text.
-std::string field(const std::string& ascii)
-{
-    std::string bytes = u32(static_cast<std::uint32_t>(ascii.size() * 2));
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
-
 std::string record(const std::string& name, const std::string& server_field_text)
 {
-    return field(name) + field(server_field_text) + u32(110) + u32(300) + u32(120);
+    return ascii_record(name) + ascii_record(server_field_text) + le_u32(110) + le_u32(300) + le_u32(120);
 }
 
 std::unique_ptr<Account> make_account(const std::string& name, const std::string& url)
@@ -61,9 +44,8 @@ bool save(const std::vector<std::unique_ptr<Account>>& accounts, std::string& er
 
 TEST_CASE("kivo.dat")
 {
-    kivo::test::TempDir dir;
-    kivo::platform::set_program_folder_for_tests(dir.folder());
-    std::string path = dir.file("kivo.dat");
+    kivo::test::TempProgramFolder program;
+    std::string path = program.dir.file("kivo.dat");
 
     SUBCASE("the layout, byte for byte")
     {
@@ -77,8 +59,9 @@ TEST_CASE("kivo.dat")
         REQUIRE(save(accounts, error));
         std::string bytes = kivo::test::read_file(path);
         std::string scrambled0 = kivo::scramble("pop3://ann:pw@mail.example.com/");
-        std::string expected = "KV10" + u32(2) + field("Home") + field(scrambled0) + u32(995) + u32(60) + u32(30) +
-                               u32(0) + field(kivo::scramble("pop3://u:p@h/")) + u32(110) + u32(300) + u32(120);
+        std::string expected = "KV10" + le_u32(2) + ascii_record("Home") + ascii_record(scrambled0) + le_u32(995) +
+                               le_u32(60) + le_u32(30) + le_u32(0) + ascii_record(kivo::scramble("pop3://u:p@h/")) +
+                               le_u32(110) + le_u32(300) + le_u32(120);
         CHECK(bytes == expected);
         CHECK(scrambled0 != "pop3://ann:pw@mail.example.com/");
         CHECK(kivo::scramble(scrambled0) == "pop3://ann:pw@mail.example.com/");
@@ -105,19 +88,20 @@ TEST_CASE("kivo.dat")
 
     SUBCASE("a KV00 file is read with plain server texts and rewritten as KV10")
     {
-        std::ofstream(path, std::ios::binary) << "KV00" + u32(1) + record("Old", "pop3://u:p@old.example.com/");
+        std::ofstream(path, std::ios::binary) << "KV00" + le_u32(1) + record("Old", "pop3://u:p@old.example.com/");
         kivo::LoadedAccounts loaded = kivo::load_accounts(nullptr);
         REQUIRE(loaded.accounts.size() == 1);
         CHECK(loaded.changed);
         CHECK(loaded.accounts[0]->server().host() == "old.example.com");
         std::string error;
         REQUIRE(save(loaded.accounts, error));
-        CHECK(kivo::test::read_file(path) == "KV10" + u32(1) + record("Old", kivo::scramble("pop3://u:p@old.example.com/")));
+        CHECK(kivo::test::read_file(path) ==
+              "KV10" + le_u32(1) + record("Old", kivo::scramble("pop3://u:p@old.example.com/")));
     }
 
     SUBCASE("a file cut inside the third record gives the two before it")
     {
-        std::string full = "KV10" + u32(3) + record("a", kivo::scramble("pop3://u:p@a/")) +
+        std::string full = "KV10" + le_u32(3) + record("a", kivo::scramble("pop3://u:p@a/")) +
                            record("b", kivo::scramble("pop3://u:p@b/")) + record("c", kivo::scramble("pop3://u:p@c/"));
         for (std::size_t cut : {full.size() - 1, full.size() - 13, full.size() - 30}) {
             kivo::LoadedAccounts loaded = kivo::parse_accounts(std::string_view(full).substr(0, cut), nullptr);
@@ -129,38 +113,57 @@ TEST_CASE("kivo.dat")
 
     SUBCASE("broken headers and refused byte counts")
     {
-        CHECK(kivo::parse_accounts("KV11" + u32(1) + record("a", "x"), nullptr).accounts.empty());
+        CHECK(kivo::parse_accounts("KV11" + le_u32(1) + record("a", "x"), nullptr).accounts.empty());
         CHECK(kivo::parse_accounts("KV1", nullptr).accounts.empty());
         CHECK(kivo::parse_accounts("KV10", nullptr).accounts.empty());
         // A count far beyond the records is bounded by the bytes, not trusted.
-        CHECK(kivo::parse_accounts("KV10" + u32(0xFFFFFFFF) + record("a", "x"), nullptr).accounts.size() == 1);
+        CHECK(kivo::parse_accounts("KV10" + le_u32(0xFFFFFFFF) + record("a", "x"), nullptr).accounts.size() == 1);
         std::string huge(0x1FFFF, 'x');
-        CHECK(kivo::parse_accounts("KV10" + u32(1) + u32(0x1FFFF) + huge + field("") + u32(1) + u32(2) + u32(3), nullptr)
-                  .accounts.empty());
-        CHECK(kivo::parse_accounts("KV10" + u32(1) + u32(0x1FFFE) + huge.substr(1) + field("") + u32(1) + u32(2) + u32(3),
-                                   nullptr)
+        std::string rest = ascii_record("") + le_u32(1) + le_u32(2) + le_u32(3);
+        CHECK(kivo::parse_accounts("KV10" + le_u32(1) + le_u32(0x1FFFF) + huge + rest, nullptr).accounts.empty());
+        CHECK(kivo::parse_accounts("KV10" + le_u32(1) + le_u32(0x1FFFE) + huge.substr(1) + rest, nullptr)
                   .accounts.size() == 1);
+        // An odd byte count: the last byte is no letter, and the next field
+        // starts right after it.
+        std::string odd = le_u32(3) + "a" + std::string(1, '\0') + "b";
+        kivo::LoadedAccounts loaded = kivo::parse_accounts("KV00" + le_u32(1) + odd + ascii_record("pop3://u:p@h/") +
+                                                               le_u32(1) + le_u32(2) + le_u32(3),
+                                                           nullptr);
+        REQUIRE(loaded.accounts.size() == 1);
+        CHECK(loaded.accounts[0]->name() == "a");
+        CHECK(loaded.accounts[0]->port() == 1);
         CHECK(kivo::load_accounts(nullptr).accounts.empty());  // no file at all
+    }
+
+    SUBCASE("a zero letter is part of the text, unlike in the filter lists")
+    {
+        std::string name = le_u32(6) + "a" + std::string(3, '\0') + "c" + std::string(1, '\0');
+        kivo::LoadedAccounts loaded = kivo::parse_accounts(
+            "KV00" + le_u32(1) + name + ascii_record("pop3://u:p@h/") + le_u32(1) + le_u32(2) + le_u32(3), nullptr);
+        REQUIRE(loaded.accounts.size() == 1);
+        CHECK(loaded.accounts[0]->name() == std::string("a\0c", 3));
+        std::string error;
+        REQUIRE(save(loaded.accounts, error));
+        std::string saved = kivo::test::read_file(path);
+        CHECK(saved.substr(8, name.size()) == name);  // written back as it was read
     }
 
     SUBCASE("a failed save leaves the old file whole")
     {
-        std::ofstream(path, std::ios::binary) << "KV10" + u32(0);
+        std::ofstream(path, std::ios::binary) << "KV10" + le_u32(0);
         std::filesystem::create_directory(path + ".tmp");  // the temporary file cannot be made
         std::vector<std::unique_ptr<Account>> accounts;
         accounts.push_back(make_account("x", "pop3://u:p@h/"));
         std::string error;
         CHECK_FALSE(save(accounts, error));
         CHECK_FALSE(error.empty());
-        CHECK(kivo::test::read_file(path) == "KV10" + u32(0));
+        CHECK(kivo::test::read_file(path) == "KV10" + le_u32(0));
     }
-    kivo::platform::set_program_folder_for_tests("");
 }
 
 TEST_CASE("registry values of an account")
 {
-    kivo::test::TempDir dir;
-    kivo::platform::set_program_folder_for_tests(dir.folder());
+    kivo::test::TempProgramFolder program;
     using kivo::platform::RegKey;
     using kivo::platform::RegRoot;
 
@@ -174,7 +177,7 @@ TEST_CASE("registry values of an account")
         CHECK(account.secure_auth());
         CHECK(account.port() == 110);
         CHECK(account.state() == kivo::MSG_STATE_NOT_STARTED);
-        CHECK(account.sound_file() == dir.folder() + "kivo.wav");
+        CHECK(account.sound_file() == program.dir.folder() + "kivo.wav");
     }
 
     SUBCASE("save and load round-trip; a switched-off account starts disabled")
@@ -222,5 +225,4 @@ TEST_CASE("registry values of an account")
         CHECK(RegKey::open_read(RegRoot::current_user, std::string(kivo::kAccountsKey) + "\\Keep"));
         other.delete_registry();
     }
-    kivo::platform::set_program_folder_for_tests("");
 }

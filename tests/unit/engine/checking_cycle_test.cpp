@@ -11,10 +11,12 @@
 #include "engine/checking_cycle.h"
 #include "engine/connection_manager.h"
 #include "engine/engine_host.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
+#include "support/eventually.h"
+#include "support/fake_modem.h"
 #include "support/fake_pop3.h"
 
 using kivo::Account;
@@ -22,6 +24,7 @@ using kivo::CheckingCycle;
 using kivo::ConnectionManager;
 using kivo::ConnectionType;
 using kivo::Message;
+using kivo::test::eventually;
 using kivo::test::FakePop3;
 using namespace kivo::platform;
 
@@ -62,13 +65,6 @@ struct RecordingHost : kivo::EngineHost {
     }
 };
 
-struct NoModem : DialupApi {
-    bool usable() const override { return false; }
-    bool connected_state(std::uint32_t&) override { return true; }
-    bool autodial() override { return false; }
-    bool hangup() override { return false; }
-};
-
 // One account on one fake server, with filters that mark every message
 // whose subject says "spam" for deletion.
 struct Rig {
@@ -80,7 +76,7 @@ struct Rig {
                                 m.mark_deleted();
                         }};
     std::vector<kivo::TimedAccount*> accounts;
-    ConnectionManager manager{[this] { return accounts; }, std::make_unique<NoModem>(),
+    ConnectionManager manager{[this] { return accounts; }, kivo::test::no_modem(),
                               [] { return ConnectionType::lan; }};
     Account account{&manager};
 
@@ -115,17 +111,6 @@ struct Rig {
         return n;
     }
 };
-
-template <typename Condition>
-bool eventually(Condition condition, int limit_ms = 20000)
-{
-    for (int waited = 0; waited < limit_ms; waited += 5) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-}
 
 }  // namespace
 

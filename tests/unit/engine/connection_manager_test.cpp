@@ -5,26 +5,17 @@
 #include <thread>
 
 #include "engine/connection_manager.h"
+#include "support/eventually.h"
+#include "support/fake_modem.h"
 
 using kivo::ConnectionManager;
 using kivo::ConnectionType;
 using kivo::TimedAccount;
+using kivo::test::eventually;
+using kivo::test::FakeModem;
 using namespace kivo::platform;
 
 namespace {
-
-// Polls until the condition holds; generous, so a slow machine only slows
-// the test down.
-template <typename Condition>
-bool eventually(Condition condition, int limit_ms = 20000)
-{
-    for (int waited = 0; waited < limit_ms; waited += 5) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-}
 
 // An account whose "check" is a script run on its own thread.
 struct FakeAccount : TimedAccount {
@@ -69,35 +60,12 @@ struct FakeAccount : TimedAccount {
     }
 };
 
-struct Modem : DialupApi {
-    std::atomic<int> dials{0}, hangups{0};
-    std::atomic<bool> up{false};
-    bool usable() const override { return true; }
-    bool connected_state(std::uint32_t& flags) override
-    {
-        flags = kConnectionRasInstalled | kConnectionModem;
-        return up;
-    }
-    bool autodial() override
-    {
-        ++dials;
-        up = true;
-        return true;
-    }
-    bool hangup() override
-    {
-        ++hangups;
-        up = false;
-        return true;
-    }
-};
-
 struct Rig {
     std::vector<FakeAccount*> accounts;
-    Modem* modem = nullptr;
+    FakeModem* modem = nullptr;
     ConnectionManager manager;
 
-    explicit Rig(std::vector<FakeAccount*> list, std::unique_ptr<Modem> m = std::make_unique<Modem>())
+    explicit Rig(std::vector<FakeAccount*> list, std::unique_ptr<FakeModem> m = std::make_unique<FakeModem>())
         : accounts(std::move(list)), modem(m.get()),
           manager([this] { return std::vector<TimedAccount*>(accounts.begin(), accounts.end()); }, std::move(m),
                   [] { return ConnectionType::dialup_modem; })
@@ -246,5 +214,5 @@ TEST_CASE("connection manager: a deadline already passed is handled at once")
             silent_server(self, rig.manager);
     };
     REQUIRE(rig.manager.start());
-    CHECK(eventually([&] { return a.starts >= 2; }, 5000));
+    CHECK(eventually([&] { return a.starts >= 2; }, std::chrono::seconds(5)));
 }

@@ -3,7 +3,7 @@
 #include <doctest/doctest.h>
 
 #include <atomic>
-#include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -11,6 +11,7 @@
 
 #include "engine/account.h"
 #include "engine/host_bridge.h"
+#include "support/eventually.h"
 
 using kivo::Account;
 using kivo::HostBridge;
@@ -18,13 +19,7 @@ using kivo::HostClient;
 
 namespace {
 
-template <typename Condition>
-bool soon(Condition condition)
-{
-    for (int i = 0; i < 2000 && !condition(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return condition();
-}
+bool soon(const std::function<bool()>& condition) { return kivo::test::eventually(condition); }
 
 // The window's side: a list of accounts and a record of every call.
 struct Window : HostClient {

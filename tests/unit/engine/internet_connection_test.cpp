@@ -3,42 +3,14 @@
 #include <thread>
 
 #include "engine/internet_connection.h"
+#include "support/fake_modem.h"
 
 using kivo::ConnectionType;
 using kivo::InternetConnection;
+using kivo::test::FakeModem;
 using namespace kivo::platform;
 
 namespace {
-
-// A modem line as WinINet would report it, counting dials and hang-ups.
-struct FakeModem : DialupApi {
-    bool present = true;
-    std::uint32_t setup = kConnectionRasInstalled | kConnectionModem;
-    bool up = false;
-    bool dial_works = true;
-    int dials = 0;
-    int hangups = 0;
-
-    bool usable() const override { return present; }
-    bool connected_state(std::uint32_t& flags) override
-    {
-        flags = setup;
-        return up;
-    }
-    bool autodial() override
-    {
-        ++dials;
-        if (dial_works)
-            up = true;
-        return dial_works;
-    }
-    bool hangup() override
-    {
-        ++hangups;
-        up = false;
-        return true;
-    }
-};
 
 struct Rig {
     FakeModem* modem;

@@ -8,9 +8,9 @@
 #include "filter/power_file.h"
 #include "filter/text_match.h"
 #include "platform/registry.h"
+#include "platform/registry_paths.h"
+#include "support/filter_fakes.h"
 #include "support/temp_dir.h"
-#include "unit/filter/filter_test_support.h"
-#include "util/registry_paths.h"
 
 using namespace kivo::filter;
 using kivo::Message;

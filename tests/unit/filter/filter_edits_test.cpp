@@ -6,9 +6,9 @@
 #include "filter/list_file.h"
 #include "filter/power_file.h"
 #include "platform/registry.h"
+#include "platform/registry_paths.h"
+#include "support/filter_fakes.h"
 #include "support/temp_dir.h"
-#include "unit/filter/filter_test_support.h"
-#include "util/registry_paths.h"
 
 using namespace kivo::filter;
 using kivo::Message;

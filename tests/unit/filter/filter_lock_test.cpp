@@ -9,8 +9,9 @@
 #include "filter/email_filter.h"
 #include "filter/filter_lock.h"
 #include "filter/list_file.h"
+#include "support/eventually.h"
+#include "support/filter_fakes.h"
 #include "support/temp_dir.h"
-#include "unit/filter/filter_test_support.h"
 
 using namespace kivo::filter;
 using kivo::Message;
@@ -117,8 +118,7 @@ TEST_CASE("filter lock: readers and a writer contending never overlap")
     });
     writer.join();
     // Let the readers get a turn on a busy machine too (bounded).
-    for (int i = 0; i < 5000 && reads.load() < 100; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kivo::test::eventually([&] { return reads.load() >= 100; }, std::chrono::seconds(5));
     stop.store(true);
     for (auto& t : readers)
         t.join();

@@ -6,27 +6,17 @@
 #include "filter/list_file.h"
 #include "filter/safe_file.h"
 #include "message_ids.h"
+#include "support/filter_fakes.h"
+#include "support/le_bytes.h"
 #include "support/temp_dir.h"
-#include "unit/filter/filter_test_support.h"
 
 using namespace kivo::filter;
+using kivo::test::bytes;
+using kivo::test::le_u32;
 using kivo::test::RecordingReporter;
 using kivo::test::TempDir;
 
 namespace {
-
-std::string bytes(std::initializer_list<int> values)
-{
-    std::string out;
-    for (int v : values)
-        out.push_back(static_cast<char>(v));
-    return out;
-}
-
-std::string u32(std::uint32_t v)
-{
-    return bytes({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
-}
 
 WordFilter word(std::string text, bool uncertain = true, bool useCase = false)
 {
@@ -40,18 +30,19 @@ WordFilter word(std::string text, bool uncertain = true, bool useCase = false)
 
 TEST_CASE("list file: exact bytes of empty, word and size lists")
 {
-    CHECK(format_list_file(std::vector<WordFilter>{}) == "KV10" + u32(0));
+    CHECK(format_list_file(std::vector<WordFilter>{}) == "KV10" + le_u32(0));
 
-    std::string expected = "KV10" + u32(1) + u32(6) + bytes({'a', 0, 'b', 0, 'c', 0}) + bytes({0, 1}) + u32(0);
+    std::string expected = "KV10" + le_u32(1) + le_u32(6) + bytes({'a', 0, 'b', 0, 'c', 0}) + bytes({0, 1}) + le_u32(0);
     CHECK(format_list_file(std::vector<WordFilter>{word("abc", false, true)}) == expected);
 
     // Empty text: the count 0 and nothing more.
-    CHECK(format_list_file(std::vector<WordFilter>{word("")}) == "KV10" + u32(1) + u32(0) + bytes({1, 0}) + u32(0));
+    CHECK(format_list_file(std::vector<WordFilter>{word("")}) ==
+          "KV10" + le_u32(1) + le_u32(0) + bytes({1, 0}) + le_u32(0));
 
     SizeFilter larger;
     larger.upperBound = 102400;  // "Larger than" 100 KB
     CHECK(format_list_file(std::vector<SizeFilter>{larger}) ==
-          "KV10" + u32(1) + u32(102400) + u32(0xFFFFFFFF) + bytes({1, 0}) + u32(0));
+          "KV10" + le_u32(1) + le_u32(102400) + le_u32(0xFFFFFFFF) + bytes({1, 0}) + le_u32(0));
 }
 
 TEST_CASE("list file: round trip keeps order, marks and high code page letters")
@@ -95,7 +86,7 @@ TEST_CASE("list file: damaged and foreign files")
     }
     SUBCASE("a text record of 131072 bytes stops the load with the unexpected error")
     {
-        std::string file = "KV10" + u32(3) + good.substr(8, 16) + u32(131072) + std::string(131072, 'x');
+        std::string file = "KV10" + le_u32(3) + good.substr(8, 16) + le_u32(131072) + std::string(131072, 'x');
         auto entries = parse_list_file<WordFilter>(file, reporter);
         REQUIRE(entries.size() == 1);
         CHECK(entries[0].text == "one");
@@ -105,12 +96,12 @@ TEST_CASE("list file: damaged and foreign files")
     }
     SUBCASE("a huge count ends at the end of the file")
     {
-        std::string file = "KV10" + u32(0xFFFFFFFF) + good.substr(8);
+        std::string file = "KV10" + le_u32(0xFFFFFFFF) + good.substr(8);
         CHECK(parse_list_file<WordFilter>(file, reporter).size() == 2);
     }
     SUBCASE("a text ends at its first zero unit; the limit is 131070")
     {
-        std::string file = "KV10" + u32(1) + u32(6) + bytes({'a', 0, 0, 0, 'c', 0}) + bytes({1, 0}) + u32(0);
+        std::string file = "KV10" + le_u32(1) + le_u32(6) + bytes({'a', 0, 0, 0, 'c', 0}) + bytes({1, 0}) + le_u32(0);
         auto entries = parse_list_file<WordFilter>(file, reporter);
         REQUIRE(entries.size() == 1);
         CHECK(entries[0].text == "a");

@@ -4,8 +4,8 @@
 
 #include "filter/power_file.h"
 #include "filter/text_lines.h"
+#include "support/filter_fakes.h"
 #include "support/temp_dir.h"
-#include "unit/filter/filter_test_support.h"
 
 using namespace kivo::filter;
 using kivo::test::RecordingReporter;

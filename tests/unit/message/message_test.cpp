@@ -3,7 +3,7 @@
 #include "message/crc32.h"
 #include "message/format_size.h"
 #include "message/message.h"
-#include "unit/message/message_test_lines.h"
+#include "support/message_lines.h"
 
 using namespace kivo;
 using kivo::test::make_message;

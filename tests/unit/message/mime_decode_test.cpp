@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/mime_decode.h"
 
 using namespace kivo;

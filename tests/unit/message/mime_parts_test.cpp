@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
 #include "message/message.h"
-#include "unit/message/message_test_lines.h"
+#include "support/message_lines.h"
 
 using namespace kivo;
 using kivo::test::make_message;

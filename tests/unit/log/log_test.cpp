@@ -3,16 +3,12 @@
 #include <thread>
 #include <vector>
 
-#include "engine/log.h"
-#include "platform/program_folder.h"
-#include "platform/registry.h"
+#include "log/log.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
-#include "util/registry_paths.h"
 
 using kivo::Log;
 using kivo::platform::LocalTime;
-using kivo::platform::RegKey;
-using kivo::platform::RegRoot;
 
 namespace {
 
@@ -22,12 +18,6 @@ bool fixed_time(LocalTime& t)
     t = {2026, 3, 5, 14, 7, 9};
     return true;
 }
-
-struct ProgramFolder {
-    kivo::test::TempDir dir;
-    ProgramFolder() { kivo::platform::set_program_folder_for_tests(dir.folder()); }
-    ~ProgramFolder() { kivo::platform::set_program_folder_for_tests(""); }
-};
 
 }  // namespace
 
@@ -108,7 +98,7 @@ TEST_CASE("log: the ring keeps the last lines, oldest first")
 
 TEST_CASE("log: the file name rules")
 {
-    ProgramFolder program;
+    kivo::test::TempProgramFolder program;
     Log log;
     CHECK(log.file_path() == program.dir.folder() + "kivo.log");
     log.set_log_file("mail.log");
@@ -125,7 +115,7 @@ TEST_CASE("log: the file name rules")
 
 TEST_CASE("log: lines are appended to the file only when writing is on")
 {
-    ProgramFolder program;
+    kivo::test::TempProgramFolder program;
     Log log;
     log.set_time_source(fixed_time);
     std::string path = program.dir.file("kivo.log");
@@ -152,67 +142,9 @@ TEST_CASE("log: lines are appended to the file only when writing is on")
     }
 }
 
-TEST_CASE("log: settings load from and save to the registry")
-{
-    RegKey::delete_tree(RegRoot::current_user, kivo::kSettingsKey);
-    {
-        Log log;
-        log.load_settings();  // a missing key is created and the defaults stay
-        CHECK_FALSE(log.write_to_file());
-        CHECK(log.log_file() == "kivo.log");
-        CHECK(RegKey::open_read(RegRoot::current_user, kivo::kSettingsKey));
-    }
-    RegKey key = RegKey::open_or_create(RegRoot::current_user, kivo::kSettingsKey);
-    SUBCASE("exactly 1 is on, and a file name is taken")
-    {
-        key.write_dword("WriteLog", 1);
-        key.write_string("LogFile", "mail.log");
-        Log log;
-        log.load_settings();
-        CHECK(log.write_to_file());
-        CHECK(log.log_file() == "mail.log");
-    }
-    SUBCASE("other values are off, an empty name is the default, a wrong type keeps it")
-    {
-        key.write_dword("WriteLog", 2);
-        key.write_string("LogFile", "");
-        Log log;
-        log.load_settings();
-        CHECK_FALSE(log.write_to_file());
-        CHECK(log.log_file() == "kivo.log");
-
-        key.write_string("WriteLog", "1");
-        key.write_dword("LogFile", 5);
-        log.load_settings();
-        CHECK_FALSE(log.write_to_file());
-        CHECK(log.log_file() == "kivo.log");
-    }
-    SUBCASE("an expandable string is read as it is stored")
-    {
-        key.write_expand_string("LogFile", "%TEMP%\\k.log");
-        Log log;
-        log.load_settings();
-        CHECK(log.log_file() == "%TEMP%\\k.log");
-    }
-    SUBCASE("saving writes both values")
-    {
-        Log log;
-        log.set_write_to_file(true);
-        log.set_log_file("x.log");
-        log.save_settings();
-        std::uint32_t flag = 0;
-        std::string name;
-        RegKey reader = RegKey::open_read(RegRoot::current_user, kivo::kSettingsKey);
-        CHECK(reader.read_dword("WriteLog", flag));
-        CHECK(flag == 1);
-        CHECK(reader.read_string("LogFile", name));
-        CHECK(name == "x.log");
-    }
-}
-
 TEST_CASE("log: concurrent writers never mix or lose lines")
 {
-    ProgramFolder program;
+    kivo::test::TempProgramFolder program;
     Log log;
     log.set_time_source(fixed_time);
     log.set_write_to_file(true);

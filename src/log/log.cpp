@@ -1,11 +1,9 @@
-#include "engine/log.h"
+#include "log/log.h"
 
 #include <cstdio>
 
 #include "platform/files.h"
 #include "platform/program_folder.h"
-#include "platform/registry.h"
-#include "util/registry_paths.h"
 
 namespace kivo {
 
@@ -113,34 +111,6 @@ void Log::set_time_source(TimeSource source)
 {
     platform::CriticalSectionLock guard(lock_);
     time_source_ = std::move(source);
-}
-
-void Log::load_settings()
-{
-    using platform::RegKey;
-    RegKey key = RegKey::open_read(platform::RegRoot::current_user, kSettingsKey);
-    if (!key)
-        key = RegKey::open_or_create(platform::RegRoot::current_user, kSettingsKey);
-    if (!key)
-        return;
-    platform::CriticalSectionLock guard(lock_);
-    std::uint32_t flag = 0;
-    write_to_file_ = key.read_dword("WriteLog", flag) && flag == 1;
-    std::string name;
-    if (key.read_string("LogFile", name))
-        log_file_ = name;
-    if (log_file_.empty())
-        log_file_ = "kivo.log";
-}
-
-void Log::save_settings() const
-{
-    platform::RegKey key = platform::RegKey::open_or_create(platform::RegRoot::current_user, kSettingsKey);
-    if (!key)
-        return;
-    platform::CriticalSectionLock guard(lock_);
-    key.write_dword("WriteLog", write_to_file_ ? 1 : 0);
-    key.write_string("LogFile", log_file_);
 }
 
 Log& app_log()

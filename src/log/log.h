@@ -6,7 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/critical_section.h"
-#include "util/printf_check.h"
+#include "platform/printf_check.h"
 
 namespace kivo {
 
@@ -38,10 +38,6 @@ public:
 
     // The path a line is appended to, from the log file setting.
     std::string file_path() const;
-
-    // "WriteLog" and "LogFile" under the Settings key; silent on failure.
-    void load_settings();
-    void save_settings() const;
 
     // Tests replace the clock.
     void set_time_source(TimeSource source);
