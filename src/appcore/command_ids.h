@@ -1,0 +1,45 @@
+#pragma once
+// The program's command identifiers, shared by the menus, the toolbar, the
+// accelerators, the tray menu and the code (plain #defines: windres reads
+// this file too).
+
+#define CMD_CLOSE 2
+#define CMD_HELP_CONTENTS 9
+#define CMD_ABOUT 10
+#define CMD_HIDE 1000
+#define CMD_NEW_ACCOUNT 1001
+#define CMD_REMOVE_ACCOUNT 1004
+#define CMD_EDIT_ACCOUNT 1005
+#define CMD_CHECK 1006
+#define CMD_SETTINGS 1010
+#define CMD_RUN_MAILER 1020
+#define CMD_OPEN 40001
+#define CMD_CHECK_ALL 40011
+#define CMD_EXIT 40013
+#define CMD_MOVE_UP 40014
+#define CMD_MOVE_DOWN 40015
+#define CMD_VIEW_ERRORS 40019
+#define CMD_MARK_DELETED 40021
+#define CMD_UNDELETE 40022
+#define CMD_SHOW_HEADER 40023
+#define CMD_SELECT_ALL 40025
+#define CMD_DISABLE 40028
+#define CMD_FILTER 40029
+#define CMD_ADD_TO_FROM 40030
+#define CMD_ADD_TO_SUBJECT 40031
+#define CMD_ADD_TO_SPAMMERS 40032
+#define CMD_DELETE_ALL 40033
+#define CMD_NOTIFICATION 40034
+#define CMD_NOTHING 40035
+#define CMD_MARK_READ 40036
+#define CMD_MARK_UNREAD 40037
+#define CMD_ACCOUNT_COLUMNS 40038
+#define CMD_MESSAGE_COLUMNS 40040
+#define CMD_ATTACHMENTS 40042
+#define CMD_ADD_TO_POWER 40045
+#define CMD_DELETE_MESSAGES 40046
+#define CMD_ADD_TO_FRIENDS 40048
+#define CMD_STOP 40051
+#define CMD_SHOW_LOG 40052
+#define CMD_REPLY 40053
+#define CMD_REPLY_MESSAGE 40054
