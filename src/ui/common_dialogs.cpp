@@ -1,7 +1,6 @@
 #include "ui/common_dialogs.h"
 
 #include <commdlg.h>
-#include <cderr.h>
 
 namespace kivo::ui {
 namespace {
@@ -13,6 +12,16 @@ std::string up_to_nul(const std::string& text)
 
 using FileDialogCall = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
+bool names_folder(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    if (path.back() == '\\' || path.back() == '/')
+        return true;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::optional<std::string> run_file_dialog(FileDialogCall call, HWND owner, const FileRequest& request,
                                            DWORD flags)
 {
@@ -20,35 +29,32 @@ std::optional<std::string> run_file_dialog(FileDialogCall call, HWND owner, cons
     const std::string title = up_to_nul(request.title);
     const std::string extension = up_to_nul(request.default_extension);
     const std::string initial = up_to_nul(request.initial_path);
+    // A folder is where the dialog starts; a file is its proposed name.
+    const bool start_in_folder = names_folder(initial);
 
-    // Room for long paths; a longer choice makes the dialog say how much it
-    // needs, and it is asked once more with that.
-    std::size_t capacity = initial.size() + 1 > 4096 ? initial.size() + 1 : 4096;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        std::string path(capacity, '\0');
+    // The longest path Windows has, so no choice is ever too long for it
+    // (the dialog would otherwise fail and a second one would have to be
+    // shown).
+    constexpr std::size_t kLongestPath = 32768;
+    std::string path(initial.size() + 1 > kLongestPath ? initial.size() + 1 : kLongestPath, '\0');
+    if (!start_in_folder)
         path.replace(0, initial.size(), initial);
 
-        OPENFILENAMEA ofn{};
-        ofn.lStructSize = sizeof(ofn);
-        ofn.hwndOwner = owner;
-        ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
-        ofn.nFilterIndex = filter.empty() ? 0 : 1;
-        ofn.lpstrFile = path.data();
-        ofn.nMaxFile = static_cast<DWORD>(path.size());
-        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-        ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-        ofn.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-        if (call(&ofn)) {
-            path.resize(std::char_traits<char>::length(path.c_str()));
-            return path;
-        }
-        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL)
-            return std::nullopt;
-        // The first two bytes now hold the size needed.
-        unsigned needed = static_cast<unsigned char>(path[0]) | (static_cast<unsigned char>(path[1]) << 8);
-        capacity = needed > capacity ? needed + 1 : capacity * 2;
-    }
-    return std::nullopt;
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = filter.empty() ? 0 : 1;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrInitialDir = start_in_folder ? initial.c_str() : nullptr;
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    ofn.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    if (!call(&ofn))
+        return std::nullopt;
+    path.resize(std::char_traits<char>::length(path.c_str()));
+    return path;
 }
 
 }  // namespace

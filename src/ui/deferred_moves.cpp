@@ -2,10 +2,26 @@
 
 namespace kivo::ui {
 namespace {
+
 constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+
+int extent(LONG from, LONG to)
+{
+    return to > from ? static_cast<int>(to - from) : 0;
 }
 
-DeferredMoves::DeferredMoves(int expected_windows) : batch_(BeginDeferWindowPos(expected_windows)) {}
+void move_now(HWND window, const RECT& to)
+{
+    SetWindowPos(window, nullptr, to.left, to.top, extent(to.left, to.right), extent(to.top, to.bottom),
+                 kMoveFlags);
+}
+
+}  // namespace
+
+DeferredMoves::DeferredMoves(int expected_windows) : batch_(BeginDeferWindowPos(expected_windows))
+{
+    deferred_.reserve(expected_windows > 0 ? static_cast<std::size_t>(expected_windows) : 0);
+}
 
 DeferredMoves::~DeferredMoves()
 {
@@ -14,17 +30,20 @@ DeferredMoves::~DeferredMoves()
 
 void DeferredMoves::move(HWND window, const RECT& to)
 {
-    if (!window)
+    if (!window || !IsWindow(window))
         return;
-    const int width = to.right - to.left > 0 ? to.right - to.left : 0;
-    const int height = to.bottom - to.top > 0 ? to.bottom - to.top : 0;
     if (batch_) {
-        // On failure the batch is gone already: go on one by one.
-        batch_ = DeferWindowPos(batch_, window, nullptr, to.left, to.top, width, height, kMoveFlags);
-        if (batch_)
+        batch_ = DeferWindowPos(batch_, window, nullptr, to.left, to.top, extent(to.left, to.right),
+                                extent(to.top, to.bottom), kMoveFlags);
+        if (batch_) {
+            deferred_.emplace_back(window, to);
             return;
+        }
+        for (const auto& [earlier, rect] : deferred_)
+            move_now(earlier, rect);
+        deferred_.clear();
     }
-    SetWindowPos(window, nullptr, to.left, to.top, width, height, kMoveFlags);
+    move_now(window, to);
 }
 
 void DeferredMoves::commit()
@@ -33,6 +52,7 @@ void DeferredMoves::commit()
         EndDeferWindowPos(batch_);
         batch_ = nullptr;
     }
+    deferred_.clear();
 }
 
 }  // namespace kivo::ui

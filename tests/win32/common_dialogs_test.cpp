@@ -7,7 +7,6 @@
 #include <string>
 
 #include "controls_fixture.h"
-#include "support/scripted_common_dialogs.h"
 #include "ui/common_dialogs.h"
 
 using kivo::test::TestParent;
@@ -111,7 +110,7 @@ TEST_CASE("a file dialog's type list is pairs of texts, each ended, with an empt
           bytes("Bad\0*.a\0\0"));
 }
 
-TEST_CASE("the system's file and font dialogs return the choice, or nothing when cancelled")
+TEST_CASE("the system's file dialogs return the choice, or nothing when cancelled")
 {
     TestParent owner;
     kivo::ui::SystemCommonDialogs dialogs;
@@ -151,36 +150,4 @@ TEST_CASE("the system's file and font dialogs return the choice, or nothing when
         CHECK(chosen->size() > 4);
         CHECK(lstrcmpiA(chosen->substr(chosen->size() - 4).c_str(), ".dat") == 0);
     }
-    SUBCASE("font: cancelled, then chosen")
-    {
-        LOGFONTA initial{};
-        initial.lfHeight = -11;
-        lstrcpyA(initial.lfFaceName, "Tahoma");
-        {
-            Answerer user("", IDCANCEL);
-            CHECK(!dialogs.choose_font(owner.hwnd(), initial).has_value());
-        }
-        Answerer user("", IDOK);
-        auto font = dialogs.choose_font(owner.hwnd(), initial);
-        REQUIRE(font.has_value());
-        CHECK(font->lfFaceName[0] != '\0');
-    }
-}
-
-TEST_CASE("the scripted dialogs answer in order, record the requests and count surprises")
-{
-    kivo::test::ScriptedCommonDialogs dialogs;
-    kivo::ui::CommonDialogs& asked = dialogs;
-    dialogs.file_answers = {std::string("C:\\a.wav"), std::nullopt};
-    FileRequest request;
-    request.title = "Sound";
-    CHECK(asked.open_file(nullptr, request) == std::optional<std::string>("C:\\a.wav"));
-    CHECK(!asked.save_file(nullptr, request).has_value());
-    CHECK(dialogs.unanswered == 0);
-    CHECK(!asked.open_file(nullptr, request).has_value());
-    CHECK(!asked.choose_font(nullptr, LOGFONTA{}).has_value());
-    CHECK(dialogs.unanswered == 2);
-    REQUIRE(dialogs.requests.size() == 4);
-    CHECK(dialogs.requests[1].kind == kivo::test::ScriptedCommonDialogs::Kind::save);
-    CHECK(dialogs.requests[1].file.title == "Sound");
 }

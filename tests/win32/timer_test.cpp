@@ -59,25 +59,8 @@ TEST_CASE("a timer ticks while it runs and is killed with its object")
         CHECK(timer.id() == 2);
         CHECK(!had_timer(window.hwnd(), 1));
         timer.stop();
-        CHECK(!timer.running());
         timer.stop();
         CHECK(!had_timer(window.hwnd(), 2));
-    }
-    SUBCASE("a restart with the same id keeps one timer")
-    {
-        kivo::ui::Timer timer;
-        timer.start(window.hwnd(), 5, 3000);
-        timer.start(window.hwnd(), 5, 1);
-        CHECK(tick_arrives(window.hwnd(), 5));
-        CHECK(had_timer(window.hwnd(), 5));
-    }
-    SUBCASE("a window destroyed first is no problem for the timer object")
-    {
-        kivo::ui::Timer timer;
-        timer.start(window.hwnd(), 9, 500);
-        window.destroy();
-        timer.stop();
-        CHECK(!timer.running());
     }
 }
 

@@ -142,9 +142,9 @@ TEST_CASE("a splitter keeps the user's heights through a shrink and gets them ba
         layout.drag_to(92);
         CHECK(layout.heights() == PaneHeights{90, 122, 80});
     }
-    SUBCASE("stored zeros keep the current choice")
+    SUBCASE("stored zeros, or negative heights from a damaged setting, keep the current choice")
     {
-        layout.set_wanted({0, 0, 0});
+        layout.set_wanted({0, -40, INT_MIN});
         CHECK(layout.heights() == PaneHeights{60, 252, 80});
     }
 }
