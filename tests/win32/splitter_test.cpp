@@ -1,11 +1,13 @@
 #include <doctest/doctest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "controls_fixture.h"
 #include "layout/anchor_layout.h"
 #include "ui/anchored_layout.h"
 #include "ui/control.h"
+#include "ui/list_view.h"
 #include "ui/splitter.h"
 
 using kivo::layout::PaneHeights;
@@ -150,11 +152,23 @@ TEST_CASE("a pane destroyed by its owner does not keep the others from moving")
     CHECK(rect_in_parent(w.panes[2]) == RECT{0, 420, 360, 500});
 }
 
-TEST_CASE("the panes' commands and notifications reach the splitter's parent")
+TEST_CASE("the panes' commands, notifications and owner-drawn rows reach the splitter's parent")
 {
     SplitterWindow w;
     SendMessageA(w.panes[1], BM_CLICK, 0, 0);
     REQUIRE(!w.parent.commands.empty());
     CHECK(w.parent.commands.back().id == 101);
     CHECK(w.parent.commands.back().code == BN_CLICKED);
+
+    // A list that draws its rows itself asks its parent, which is the
+    // splitter; the window that knows the rows is the splitter's parent.
+    kivo::ui::ListView list(kivo::ui::create_control(WC_LISTVIEWA, WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED,
+                                                     w.splitter.hwnd(), 1051, RECT{0, 0, 10, 10}));
+    w.splitter.set_panes(w.panes[0], list.hwnd(), w.panes[2]);
+    list.insert_column(0, "From", 100);
+    list.add_item("row");
+    RedrawWindow(list.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CHECK(!w.parent.notify_codes.empty());
+    REQUIRE(!w.parent.drawn_items.empty());
+    CHECK(w.parent.drawn_items.front() == 0);
 }
