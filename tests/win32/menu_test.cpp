@@ -99,14 +99,6 @@ TEST_CASE("a popup loaded from a menu resource lives on its own and keeps its it
         CHECK(check.set_text(5001, long_text));
         CHECK(tray.text(5001) == long_text);
     }
-    SUBCASE("release hands the menu over")
-    {
-        PopupMenu bar{kivo::ui::MenuHandle(CreateMenu())};
-        HMENU raw = tray.get();
-        CHECK(AppendMenuA(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(tray.release()), "Tray"));
-        CHECK(!tray);
-        CHECK(IsMenu(raw));
-    }
 }
 
 TEST_CASE("a missing menu resource or submenu is an error, not an empty menu")
