@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <type_traits>
@@ -23,6 +24,17 @@ using GdiHandle = std::unique_ptr<std::remove_pointer_t<Object>, GdiObjectDelete
 using FontHandle = GdiHandle<HFONT>;
 using BrushHandle = GdiHandle<HBRUSH>;
 using BitmapHandle = GdiHandle<HBITMAP>;
+
+struct MenuDeleter {
+    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
+};
+// A menu that no window holds as its menu bar (a popup or a detached submenu).
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+
+struct ImageListDeleter {
+    void operator()(HIMAGELIST list) const noexcept { ImageList_Destroy(list); }
+};
+using ImageListHandle = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
 
 struct KernelHandleDeleter {
     void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
