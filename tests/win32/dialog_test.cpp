@@ -51,6 +51,7 @@ public:
     std::vector<long> seen;
     std::string name;
     int count = 0;
+    std::vector<UINT_PTR> timers;
     bool throw_in_init = false;
     bool throw_on_count = false;
     HWND hwnd_in_init = nullptr;
@@ -89,6 +90,7 @@ protected:
         name = item_text(hwnd(), IDC_NAME);
         end(IDOK);
     }
+    void on_timer(UINT_PTR id) override { timers.push_back(id); }
     bool on_notify(NMHDR* header, LRESULT& result) override
     {
         if (header->code != kCustomNotify)
@@ -223,6 +225,12 @@ TEST_CASE("a dialog's answers: DWLP_MSGRESULT for notifications, the return valu
     ReleaseDC(dialog, dc);
     // A message nobody handles gets the dialog manager's default.
     CHECK(SendMessageA(dialog, WM_APP + 9, 0, 0) == 0);
+    // Timer messages through the loop, as a dialog serving as a main window
+    // gets them.
+    PostMessageA(dialog, WM_TIMER, 7, 0);
+    PostQuitMessage(0);
+    kivo::ui::run_message_loop();
+    CHECK(form.timers == std::vector<UINT_PTR>{7});
 
     form.destroy();
     CHECK(!IsWindow(dialog));

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/callback_guard.h"
+#include "ui/message_loop.h"
 #include "ui/property_sheet.h"
 #include "win32/dialog_script.h"
 #include "win32/dialog_test_ids.h"
@@ -295,4 +296,41 @@ TEST_CASE("a property sheet applies only the pages that were shown")
     CHECK(script.all_run());
     CHECK(!script.step_failed());
     CHECK(!IsWindow(window));
+}
+
+TEST_CASE("a modeless property sheet gets its keys through the loop and goes once OK finished it")
+{
+    CountingPage first, second;
+    PropertySheetDialog sheet;
+    sheet.add_page(first, {module(), IDD_PAGE, "First", "", "", false});
+    sheet.add_page(second, {module(), IDD_PAGE, "Second", "", "", false});
+    PropertySheetDialog::Args args;
+    args.caption = "Modeless";
+    sheet.create_modeless(args);
+    HWND window = sheet.hwnd();
+    REQUIRE(window);
+    CHECK(!sheet.is_modal());
+    CHECK(first.sheet_hwnd() == window);
+
+    kivo::ui::MessageLoop loop;
+    auto through_loop = [&](MSG& msg) { loop.process(msg); };
+    HWND edit = GetDlgItem(first.hwnd(), IDC_PAGE_TEXT);
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    REQUIRE(GetFocus() == edit);
+    PostMessageA(edit, WM_KEYDOWN, VK_TAB, 1);
+    kivo::test::pump(through_loop);
+    // The sheet's dialog translation moved the focus on (to its tabs or
+    // buttons); a plain dispatch would have left it in the edit.
+    CHECK(GetFocus() != edit);
+    CHECK(IsWindow(window));
+
+    PropSheet_PressButton(window, PSBTN_OK);
+    PostMessageA(window, WM_NULL, 0, 0);
+    kivo::test::pump(through_loop);
+    CHECK(!IsWindow(window));
+    CHECK(sheet.hwnd() == nullptr);
+    CHECK(first.applies == 1);
+    CHECK(second.applies == 0);
+    CHECK(first.hwnd() == nullptr);
 }
