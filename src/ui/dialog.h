@@ -15,7 +15,9 @@ namespace kivo::ui {
 class Dialog {
 public:
     Dialog() = default;
-    // Destroys a modeless dialog that still exists.
+    // Destroys a modeless dialog that still exists. By then the derived
+    // object is gone and its hooks no longer run: a dialog whose hooks must
+    // see WM_DESTROY calls destroy() in its own destructor.
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
