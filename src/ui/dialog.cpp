@@ -122,6 +122,11 @@ void Dialog::abandon()
         EndDialog(hwnd_, -1);
 }
 
+LRESULT Dialog::result_after_failure(UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
 Dialog* Dialog::bound(HWND hwnd)
 {
     return reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -197,7 +202,7 @@ INT_PTR Dialog::dispatch(Dialog* self, HWND hwnd, UINT message, WPARAM wparam, L
         self->abandon();
         answer = message == WM_INITDIALOG ? FALSE : TRUE;
         if (!returns_directly(message))
-            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, self->result_after_failure(message, wparam, lparam));
     }
     if (message == WM_NCDESTROY) {
         unregister_modeless(hwnd);

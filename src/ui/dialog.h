@@ -74,6 +74,9 @@ protected:
     // Called after a hook threw, to stop whatever modal loop the dialog is
     // part of; the default ends a modal dialog.
     virtual void abandon();
+    // The answer given for a message whose hook threw; the default, 0, is
+    // "handled, nothing more".
+    virtual LRESULT result_after_failure(UINT message, WPARAM wparam, LPARAM lparam);
 
     // For the dialog procedures of framework classes: binds `self` to the
     // window and hands it every message from then on.

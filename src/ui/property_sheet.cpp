@@ -85,6 +85,26 @@ void PropertyPage::abandon()
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
+LRESULT PropertyPage::result_after_failure(UINT message, WPARAM, LPARAM lparam)
+{
+    auto* header = reinterpret_cast<NMHDR*>(lparam);
+    if (message != WM_NOTIFY || !header || header->hwndFrom != sheet_hwnd())
+        return 0;
+    switch (header->code) {
+    case PSN_APPLY:
+        return PSNRET_INVALID_NOCHANGEPAGE;
+    case PSN_KILLACTIVE:
+    case PSN_WIZFINISH:
+        return TRUE;
+    case PSN_WIZBACK:
+    case PSN_WIZNEXT:
+        return -1;
+    default:
+        // PSN_QUERYCANCEL included: the cancel that follows must go ahead.
+        return 0;
+    }
+}
+
 INT_PTR CALLBACK PropertyPage::page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 {
     PropertyPage* self = nullptr;
@@ -171,10 +191,15 @@ INT_PTR PropertySheetDialog::create(const Args& args, bool modeless)
     header.pfnCallback = &PropertySheetDialog::sheet_callback;
     if (args.wizard) {
         header.dwFlags |= PSH_WIZARD97;
-        if (args.header_bitmap) {
+        // The header band, with the pages' titles and subtitles, is drawn
+        // only with PSH_HEADER, whether or not there is a bitmap for it.
+        bool titled = false;
+        for (const Entry& entry : pages_)
+            titled = titled || !entry.args.header_title.empty() || !entry.args.header_subtitle.empty();
+        if (args.header_bitmap || titled)
             header.dwFlags |= PSH_HEADER;
+        if (args.header_bitmap)
             header.pszbmHeader = MAKEINTRESOURCEA(args.header_bitmap);
-        }
         if (args.watermark_bitmap) {
             header.dwFlags |= PSH_WATERMARK;
             header.pszbmWatermark = MAKEINTRESOURCEA(args.watermark_bitmap);

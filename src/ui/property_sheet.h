@@ -53,6 +53,9 @@ protected:
     void on_cancel() override {}
     bool framework_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
     void abandon() override;
+    // A page that failed holds the sheet where it is: no further page is
+    // applied and no page change or finish goes ahead before the cancel.
+    LRESULT result_after_failure(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
     friend class PropertySheetDialog;

@@ -285,12 +285,13 @@ TEST_CASE("a property sheet applies only the pages that were shown")
         CHECK(second.resets == 0);
         CHECK(third.resets == 1);
     }
-    SUBCASE("an exception in a page's apply ends the sheet and is re-raised")
+    SUBCASE("an exception in a page's apply ends the sheet, applies no further page and is re-raised")
     {
-        third.throw_on_apply = true;
+        first.throw_on_apply = true;
         script.then([&] { PropSheet_PressButton(window, PSBTN_OK); });
         script.start();
         CHECK_THROWS_WITH_AS(sheet.run_modal(args), "apply failed", std::runtime_error);
+        CHECK(third.applies == 0);
         CHECK(!kivo::ui::has_parked_exception());
     }
     CHECK(script.all_run());
