@@ -130,12 +130,22 @@ void TabbedSheet::on_ok()
         end(IDOK);
 }
 
-bool TabbedSheet::framework_message(UINT message, WPARAM, LPARAM lparam, LRESULT& result)
+bool TabbedSheet::framework_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result)
 {
     if (message == WM_INITDIALOG) {
         // Before on_init, so the derived sheet finds its first page made.
         set_up();
         return false;
+    }
+    if (message == WM_NEXTDLGCTL && LOWORD(lparam) == 0 && GetKeyState(VK_CONTROL) < 0 && pages_.size() > 1) {
+        // Ctrl+Tab and Ctrl+Shift+Tab reach the dialog as "next control"
+        // (the dialog manager treats them as Tab); they turn the pages
+        // instead, as in the system's property sheets.
+        std::size_t count = pages_.size();
+        std::size_t from = current_ < 0 ? 0 : static_cast<std::size_t>(current_);
+        select_page(wparam ? (from + count - 1) % count : (from + 1) % count);
+        result = 0;
+        return true;
     }
     if (message == resync_message()) {
         if (current_ >= 0 && TabCtrl_GetCurSel(tab_control()) != current_)

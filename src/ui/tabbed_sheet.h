@@ -46,6 +46,7 @@ private:
 // Pages are added before the dialog is run (or created); OK asks the current
 // page to let go, applies every page that was shown, in the apply order, and
 // ends the dialog with IDOK; Cancel ends it without applying anything.
+// Ctrl+Tab and Ctrl+Shift+Tab turn to the next and previous page.
 // The pages must outlive the dialog.
 class TabbedSheet : public Dialog {
 public:

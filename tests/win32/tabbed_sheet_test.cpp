@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -159,6 +161,44 @@ TEST_CASE("a tabbed sheet shows the chosen tab's page and applies the pages that
         CHECK(sheet.run_modal({module(), IDD_TABBED, nullptr}) == IDOK);
         // The first attempt applied page 2 before page 0 refused.
         CHECK(applied == std::vector<int>{2, 2, 0});
+    }
+    SUBCASE("Ctrl+Tab turns to the next page, Ctrl+Shift+Tab to the previous one")
+    {
+        BYTE keys[256] = {};
+        BYTE saved[256] = {};
+        auto with_keys = [&](bool shift) {
+            GetKeyboardState(saved);
+            std::copy(std::begin(saved), std::end(saved), std::begin(keys));
+            keys[VK_CONTROL] = 0x80;
+            keys[VK_SHIFT] = shift ? 0x80 : 0;
+            SetKeyboardState(keys);
+            PostMessageA(GetDlgItem(pages[2].hwnd(), IDC_TAB_TEXT), WM_KEYDOWN, VK_TAB, 1);
+        };
+        int after_tab = -1, after_shift_tab = -1;
+        script.then([&] {
+            SetFocus(GetDlgItem(pages[2].hwnd(), IDC_TAB_TEXT));
+            with_keys(false);
+        });
+        script.then([&] {
+            SetKeyboardState(saved);
+            after_tab = sheet.current_page();
+            click_tab(sheet, 2);
+        });
+        script.then([&] {
+            SetFocus(GetDlgItem(pages[2].hwnd(), IDC_TAB_TEXT));
+            with_keys(true);
+        });
+        script.then([&] {
+            SetKeyboardState(saved);
+            after_shift_tab = sheet.current_page();
+            SendMessageA(GetDlgItem(sheet.hwnd(), IDCANCEL), BM_CLICK, 0, 0);
+        });
+        script.start();
+        CHECK(sheet.run_modal({module(), IDD_TABBED, nullptr}) == IDCANCEL);
+        // From the last page round to the first, and back from the last to
+        // the one before it.
+        CHECK(after_tab == 0);
+        CHECK(after_shift_tab == 1);
     }
     SUBCASE("Cancel applies nothing")
     {
