@@ -295,3 +295,58 @@ TEST_CASE("an exception thrown in a dialog hook is re-raised after the dialog ca
         CHECK(!kivo::ui::has_parked_exception());
     }
 }
+
+namespace {
+// The shape of a main window built from a dialog template: it sizes its
+// list with the window, hides on the close box and Esc, and ends the loop
+// when it is destroyed.
+class MainLike : public Dialog {
+public:
+    int list_width = 0;
+
+protected:
+    bool on_message(UINT message, WPARAM, LPARAM lparam, LRESULT& result) override
+    {
+        if (message == WM_SIZE) {
+            MoveWindow(item(IDC_MAIN_LIST), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+            RECT list{};
+            GetWindowRect(item(IDC_MAIN_LIST), &list);
+            list_width = list.right - list.left;
+            result = 0;
+            return true;
+        }
+        if (message == WM_DESTROY)
+            PostQuitMessage(3);
+        return false;
+    }
+    void on_cancel() override { ShowWindow(hwnd(), SW_HIDE); }
+};
+}  // namespace
+
+TEST_CASE("a top-level modeless dialog serves as the main window")
+{
+    MainLike main;
+    main.create_modeless({module(), IDD_MAIN, nullptr});
+    HWND window = main.hwnd();
+    REQUIRE(window);
+    CHECK(GetParent(window) == nullptr);
+    ShowWindow(window, SW_SHOW);
+    SetWindowPos(window, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(window, &client);
+    CHECK(main.list_width == client.right);
+
+    // The close box comes to on_cancel, which only hides the window.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    kivo::ui::MessageLoop loop;
+    bool hidden_alive = false;
+    loop.set_idle_hook([&] {
+        if (IsWindow(window) && !IsWindowVisible(window)) {
+            hidden_alive = true;
+            DestroyWindow(window);
+        }
+    });
+    CHECK(loop.run() == 3);
+    CHECK(hidden_alive);
+    CHECK(main.hwnd() == nullptr);
+}

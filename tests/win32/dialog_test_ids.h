@@ -35,3 +35,6 @@
 #define CMD_WINDOW_F6 602
 #define CMD_LIST_F5 501
 #define CMD_LIST_ENTER 502
+
+#define IDD_MAIN 150
+#define IDC_MAIN_LIST 1051
