@@ -19,20 +19,31 @@ void FireActions(const PowerFilter& filter, const Message& message, FilterAction
         actions.SendToUrl(BuildQuery(filter.urlForSending, message));
 }
 
+std::string PercentEncode(const std::string& value)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(value.size() * 3);
+    for (char c : value) {
+        auto byte = static_cast<unsigned char>(c);
+        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+                     byte == '-' || byte == '.' || byte == '_' || byte == '~';
+        if (plain) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
 std::string BuildQuery(const std::string& url, const Message& message)
 {
-    std::string query = url;
-    query += "?to=";
-    query += message.to();
-    query += "&cc=";
-    query += message.cc();
-    query += "&bcc=";
-    query += message.bcc();
-    query += "&subject=";
-    query += message.subject();
-    query += "&emailbody=";
-    query += message.body_text();
-    return query;
+    return url + "?to=" + PercentEncode(message.to()) + "&cc=" + PercentEncode(message.cc()) +
+           "&bcc=" + PercentEncode(message.bcc()) + "&subject=" + PercentEncode(message.subject()) +
+           "&emailbody=" + PercentEncode(message.body_text());
 }
 
 }  // namespace kivo::filter

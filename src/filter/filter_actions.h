@@ -33,8 +33,13 @@ void FireActions(const PowerFilter& filter, const Message& message, FilterAction
 
 // The address the send-to-URL action requests: the base URL as stored, then
 // "?to=", "&cc=", "&bcc=", "&subject=", "&emailbody=" with the message's
-// fields, nothing encoded (the request escapes what must be).
+// fields percent-encoded byte by byte, so that "&", "=", "#", "%", "+" or a
+// line break in a message can neither cut the request short nor add a
+// parameter of its own.
 std::string BuildQuery(const std::string& url, const Message& message);
+
+// Every byte but A-Z a-z 0-9 - . _ ~ as %XX.
+std::string PercentEncode(const std::string& value);
 
 // Does nothing at all; for callers that want marks without actions.
 class NoFilterActions : public FilterActions {

@@ -105,7 +105,7 @@ def main(argv):
             {"filter": "Boss", "action": "launch_program", "argument": "C:\\tools\\alert.bat"},
             {"filter": "Boss", "action": "play_sound", "argument": "C:\\ding.wav"},
             {"filter": "Boss", "action": "send_to_url",
-             "argument": "http://h/in?to= me@home.com&cc=&bcc=&subject= Meeting & lunch&emailbody=at noon\r\n"},
+             "argument": "http://h/in?to=%20me%40home.com&cc=&bcc=&subject=%20Meeting%20%26%20lunch&emailbody=at%20noon%0D%0A"},
         ])
         check("boss promo", marks("boss_promo.eml"), ("from", False, False, True, True))
         check("spammer", marks("spam.eml"), ("spammers", True, True, False, False))

@@ -2,9 +2,11 @@
 // the mail client's command.
 #include <doctest/doctest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "appcore/command_line.h"
 #include "appcore/mail_client.h"
 #include "appcore/sound_player.h"
 #include "platform/registry.h"
@@ -132,4 +134,27 @@ TEST_CASE("mail client: the setting wins, else the registered default, remembere
     // Gone from the registry: the last one found is used.
     RegKey::delete_tree(RegRoot::local_machine, "SOFTWARE\\Clients\\Mail");
     CHECK(lookup.lookup() == "\"C:\\Mailer\\mailer.exe\" /inbox");
+}
+
+TEST_CASE("mail client: the program of a command line is found exactly and quoted")
+{
+    // The files that "exist" for this case, as the system would find them.
+    std::vector<std::string> files{"C:\\Program.exe", "C:\\Program Files\\Mail\\mail.exe", "C:\\Windows\\notepad.exe"};
+    ProgramLookup find = [&](const std::string& name) -> std::optional<std::string> {
+        for (const std::string& file : files)
+            if (file == name || file == name + ".exe" || file == "C:\\Windows\\" + name ||
+                file == "C:\\Windows\\" + name + ".exe")
+                return file;
+        return std::nullopt;
+    };
+    // The planted C:\Program.exe is never taken for the real program.
+    CHECK(quote_program("C:\\Program Files\\Mail\\mail.exe /new  \"x y\"", find) ==
+          "\"C:\\Program Files\\Mail\\mail.exe\" /new  \"x y\"");
+    CHECK(quote_program("\"C:\\Program Files\\Mail\\mail.exe\" -compose", find) ==
+          "\"C:\\Program Files\\Mail\\mail.exe\" -compose");
+    CHECK(quote_program("  notepad %1", find) == "\"C:\\Windows\\notepad.exe\" %1");
+    CHECK(quote_program("C:\\Program", find) == "\"C:\\Program.exe\"");  // only when it is all there is
+    CHECK(quote_program("C:\\Nowhere\\mail.exe", find).empty());
+    CHECK(quote_program("\"C:\\Program Files\\Mail\\mail.exe", find).empty());  // unclosed quote
+    CHECK(quote_program("   ", find).empty());
 }

@@ -170,7 +170,7 @@ TEST_CASE("Classify: power filters all fire, and a later deleted mark clears the
         CHECK(marks(m) == Marks{false, false, true, true});
         CHECK(rig.actions.calls == std::vector<std::string>{
                                        "mailer", "launch notepad.exe", "sound ding.wav",
-                                       "url http://h/x?to= me@x.com&cc=&bcc=&subject= Hi & bye&emailbody=body\r\n",
+                                       "url http://h/x?to=%20me%40x.com&cc=&bcc=&subject=%20Hi%20%26%20bye&emailbody=body%0D%0A",
                                        "mailer"});
     }
     SUBCASE("a matching From entry marked deleted clears friendly")
@@ -367,12 +367,16 @@ TEST_CASE("PowerFilter::Evaluate combinations")
     }
 }
 
-TEST_CASE("BuildQuery: fields as they are, empty ones leave their prefix")
+TEST_CASE("BuildQuery: every field percent-encoded byte by byte, empty ones leave their prefix")
 {
-    Message m = make_message({"From: a@b.c", "To: me@x.com", "Subject: Tom & Jerry"}, 10, {"line"});
-    CHECK(BuildQuery("http://h/p?k=v", m) == "http://h/p?k=v?to= me@x.com&cc=&bcc=&subject= Tom & Jerry&emailbody=line\r\n");
+    Message m = make_message({"From: a@b.c", "To: me@x.com", "Subject: Tom & Jerry #1 100%+=\xE9"}, 10, {"line"});
+    CHECK(BuildQuery("http://h/p", m) ==
+          "http://h/p?to=%20me%40x.com&cc=&bcc=&subject=%20Tom%20%26%20Jerry%20%231%20100%25%2B%3D%E9"
+          "&emailbody=line%0D%0A");
     Message none = make_message({});
     CHECK(BuildQuery("u", none) == "u?to=None&cc=&bcc=&subject=None&emailbody=");
+    CHECK(PercentEncode("AZaz09-._~") == "AZaz09-._~");
+    CHECK(PercentEncode(std::string("\0\x7F\xFF", 3)) == "%00%7F%FF");
 }
 
 TEST_CASE("FireActions: order, and empty arguments call nothing")
