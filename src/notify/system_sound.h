@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+#include "appcore/sound_player.h"
+
+namespace kivo::notify {
+
+// The platform's simple sound call: asynchronous, never cutting off a sound
+// that still plays, and silent for a file that cannot be played (no system
+// default sound instead).
+class SystemSound : public SoundOutput {
+public:
+    bool start(const std::string& path) override;
+    void stop() override;
+};
+
+}  // namespace kivo::notify
