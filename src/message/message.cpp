@@ -80,6 +80,9 @@ std::int32_t read_priority(std::string_view text)
 
 }  // namespace
 
+bool Message::has_from() const { return found_[kFrom]; }
+bool Message::has_subject() const { return found_[kSubject]; }
+
 Message::Message(const Lines& lines, std::int32_t size) : size_(size)
 {
     try {

@@ -19,6 +19,9 @@ public:
     Message(const Lines& lines, std::int32_t size);
 
     const std::string& from() const { return from_; }
+    // Whether the header had the field at all (a missing one reads "None").
+    bool has_from() const;
+    bool has_subject() const;
     const std::string& subject() const { return subject_; }
     const std::string& date() const { return date_; }
     const std::string& to() const { return to_; }
