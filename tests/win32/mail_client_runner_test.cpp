@@ -4,32 +4,15 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "notify/mail_client_runner.h"
 #include "support/eventually.h"
+#include "win32/test_files.h"
+
+using kivo::test::beside_this_program;
 
 namespace {
-
-std::string beside_this_program(const char* file)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + file;
-}
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string read(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Copies of the marker program, removed again when the case ends.
 struct PlantedPrograms {
@@ -58,9 +41,9 @@ TEST_CASE("mail client: an unquoted path with blanks starts that program, never 
 {
     PlantedPrograms planted;
     REQUIRE(kivo::notify::run_mail_client(planted.mailer + " /inbox"));
-    REQUIRE(kivo::test::eventually([&] { return exists(planted.mailer + ".ran"); }));
-    CHECK(read(planted.mailer + ".ran") == "\"" + planted.mailer + "\" /inbox");
-    CHECK_FALSE(exists(planted.decoy + ".ran"));
+    REQUIRE(kivo::test::eventually([&] { return kivo::test::file_exists(planted.mailer + ".ran"); }));
+    CHECK(kivo::test::read_file(planted.mailer + ".ran") == "\"" + planted.mailer + "\" /inbox");
+    CHECK_FALSE(kivo::test::file_exists(planted.decoy + ".ran"));
 }
 
 TEST_CASE("mail client: nothing to start is a failure, not a crash")

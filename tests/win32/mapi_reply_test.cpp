@@ -5,34 +5,19 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "message/message.h"
 #include "message_ids.h"
 #include "notify/mapi_reply.h"
+#include "win32/test_files.h"
 
 using kivo::notify::ReplyFields;
 using kivo::notify::ReplyResult;
 
+using kivo::test::beside_this_program;
+
 namespace {
-
-std::string beside_this_program(const char* file)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + file;
-}
-
-std::string read(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct FakeMapi {
     std::string library = beside_this_program("fake_mapi.dll");
@@ -53,7 +38,7 @@ TEST_CASE("reply: the sender, the subject as it is and the preview lines reach t
     FakeMapi mapi;
     kivo::Message message({"From: Ann Smith <ann@example.com>", "Subject: Lunch?", "", "See you", "at noon"}, 100);
     REQUIRE(kivo::notify::send_reply(ReplyFields::from(message), mapi.library) == ReplyResult::sent);
-    CHECK(read(mapi.record) == "session=0 parent=0 flags=9\n"
+    CHECK(kivo::test::read_file(mapi.record) == "session=0 parent=0 flags=9\n"
                                "subject= Lunch?\n"
                                "recipients=1\n"
                                "to class=1 name= Ann Smith <ann@example.com> address=(null)\n"
@@ -62,7 +47,7 @@ TEST_CASE("reply: the sender, the subject as it is and the preview lines reach t
     // Nothing to reply to: empty fields and no recipient, not "None".
     kivo::Message bare({"Date: today", "", "hi"}, 10);
     REQUIRE(kivo::notify::send_reply(ReplyFields::from(bare), mapi.library) == ReplyResult::sent);
-    CHECK(read(mapi.record) == "session=0 parent=0 flags=9\nsubject=\nrecipients=0\ntext=hi\r\n");
+    CHECK(kivo::test::read_file(mapi.record) == "session=0 parent=0 flags=9\nsubject=\nrecipients=0\ntext=hi\r\n");
 }
 
 TEST_CASE("reply: each failure has its text; a cancel or a failed logon shows nothing")

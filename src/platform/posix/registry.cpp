@@ -204,11 +204,7 @@ bool RegKey::read_expanded_string(const std::string& name, std::string& value) c
         const Value* v = find_value(handle_, name);
         expandable = v && v->type == Type::expand_sz;
     }
-    if (!expandable) {
-        value = std::move(text);
-        return true;
-    }
-    value = expand_environment(text);
+    value = expandable ? expand_environment(text) : std::move(text);
     return true;
 }
 

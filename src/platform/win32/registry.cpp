@@ -1,8 +1,11 @@
 #include "platform/registry.h"
 
-#include "platform/text.h"
-
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/text.h"
 
 namespace kivo::platform {
 namespace {
@@ -109,29 +112,33 @@ bool RegKey::read_dword(const std::string& name, std::uint32_t& value) const
     return true;
 }
 
+namespace {
+// A REG_SZ or REG_EXPAND_SZ up to its first NUL (a stored string need not
+// end in one), with its type.
+bool query_text(void* handle, const std::string& name, std::string& text, DWORD& type)
+{
+    std::vector<std::uint8_t> data;
+    if (!query(handle, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    text.assign(data.begin(), data.end());
+    text.resize(std::min(text.size(), text.find('\0')));
+    return true;
+}
+}  // namespace
+
 bool RegKey::read_string(const std::string& name, std::string& value) const
 {
     DWORD type = 0;
-    std::vector<std::uint8_t> data;
-    if (!query(handle_, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    // A stored string need not end in NUL; take it up to the first one.
-    std::string text(data.begin(), data.end());
-    value = text.substr(0, text.find('\0'));
-    return true;
+    return query_text(handle_, name, value, type);
 }
 
 bool RegKey::read_expanded_string(const std::string& name, std::string& value) const
 {
     DWORD type = 0;
-    std::vector<std::uint8_t> data;
-    if (!query(handle_, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
+    std::string text;
+    if (!query_text(handle_, name, text, type))
         return false;
-    std::string text(data.begin(), data.end());
-    text = text.substr(0, text.find('\0'));
-    if (type == REG_EXPAND_SZ)
-        text = expand_environment(text);
-    value = std::move(text);
+    value = type == REG_EXPAND_SZ ? expand_environment(text) : std::move(text);
     return true;
 }
 
