@@ -43,5 +43,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     if (kivo::make_apop_digest(timestamp, reply).size() != 32)
         __builtin_trap();
+    kivo::capa_lists_pipelining(reply);
+
+    // Read as a pipelined stream, every answer ends inside the bytes and the
+    // next one starts after its terminator, so the stream always advances.
+    for (std::string_view rest = bytes;;) {
+        const std::size_t end = kivo::find_reply_end(rest, multiline);
+        if (end == std::string_view::npos)
+            break;
+        const std::size_t next = end + kivo::reply_terminator_size(rest, multiline);
+        if (next > rest.size() || next <= end)
+            __builtin_trap();
+        rest.remove_prefix(next);
+    }
     return 0;
 }

@@ -1,9 +1,11 @@
 #pragma once
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/account_hooks.h"
 #include "engine/receive_buffer.h"
@@ -21,6 +23,7 @@ class ByteWriter;
 }  // namespace platform
 
 class EngineHost;
+struct ListEntry;
 
 // One watched POP3 mailbox: its settings, its run-time state, the fields of
 // its POP3 session and the messages of its last check. The session runs on
@@ -34,6 +37,9 @@ public:
     static constexpr std::int32_t kDefaultPreviewLines = 99;
     static constexpr std::size_t kLastErrorLimit = 255;
     static constexpr std::size_t kRequestLimit = 4096;  // one command line, CRLF included
+    // Commands sent ahead of their answers when the server offers
+    // PIPELINING (bench/pop3_check_bench measures the choice).
+    static constexpr std::size_t kDefaultPipelineWindow = 64;
 
     explicit Account(AccountOwner* owner = nullptr);
     ~Account();
@@ -69,6 +75,14 @@ public:
     void set_mailbox_bound(std::int32_t bytes) { mailbox_bound_ = bytes; }
     const std::string& launch_file() const { return launch_file_; }
     void set_launch_file(const std::string& file) { launch_file_ = file; }
+    // Registry value "Pipelining"; off: no CAPA, one command at a time.
+    bool pipelining() const { return pipelining_; }
+    void set_pipelining(bool on) { pipelining_ = on; }
+    // Not stored: tests and the benchmark vary them.
+    std::size_t pipeline_window() const { return pipeline_window_; }
+    void set_pipeline_window(std::size_t commands) { pipeline_window_ = commands < 1 ? 1 : commands; }
+    bool immediate_acks() const { return immediate_acks_; }
+    void set_immediate_acks(bool on) { immediate_acks_ = on; }
 
     // ---- run-time state
     std::uint32_t state() const { return state_.load(); }
@@ -102,6 +116,8 @@ public:
     std::size_t receive_buffer_capacity() const { return buffer_.capacity(); }
     // The reply in the receive buffer, cut before its terminator.
     std::string_view answer() const { return buffer_.text(); }
+    // The last check_mail sent its TOP and DELE commands pipelined.
+    bool session_pipelined() const { return session_pipelined_; }
 
     bool lookup();
     bool connect_to_server();
@@ -152,7 +168,24 @@ public:
     void delete_registry() const;
 
 private:
-    bool read_reply(bool multiline);
+    bool read_reply(bool multiline, bool keep_rest = false);
+    // One command line with CRLF in `line`; false (recorded) when it is too
+    // long or holds a line break.
+    bool format_request(std::string& line, const char* format, va_list args) KIVO_PRINTF_FORMAT(3, 0);
+    void log_request(const std::string& line);
+    bool send_bytes(const std::string& bytes);
+    // Appends one command to a batch that send_batch() sends in one piece.
+    bool queue_request(std::string& batch, const char* format, ...) KIVO_PRINTF_FORMAT(3, 4);
+    bool send_batch(std::string& batch);
+    // CAPA: true when the server offers PIPELINING. A refusal is not an
+    // error; a lost connection leaves the socket closed.
+    bool ask_pipelining();
+    // The TOP of every listed message, and the DELE of those that must go:
+    // one command at a time, or pipelined within the window.
+    bool fetch_one_by_one(const std::vector<ListEntry>& entries, bool delete_marked, MessageList& out);
+    bool fetch_pipelined(const std::vector<ListEntry>& entries, bool delete_marked, MessageList& out);
+    // The Message of the TOP answer in the buffer; none when it cannot be built.
+    std::shared_ptr<Message> build_message(const ListEntry& entry);
     // The answer to APOP or PASS: true when logged in, else QUIT and close.
     bool accept_login_answer();
     void record_server_text();
@@ -177,6 +210,10 @@ private:
     bool check_mailbox_size_ = false;
     std::int32_t mailbox_bound_ = 0;
     std::string launch_file_;
+    bool pipelining_ = true;
+    std::size_t pipeline_window_ = kDefaultPipelineWindow;
+    bool immediate_acks_ = true;
+    bool session_pipelined_ = false;
     platform::Semaphore list_lock_{1, 1};
     platform::Event socket_event_{true, false};
     platform::Event stop_event_{true, false};

@@ -29,9 +29,11 @@ public:
     virtual ~CheckCycle() = default;
     // Asked once per check, before LIST: are marked messages deleted in it?
     virtual bool should_delete_marked(Account& account) = 0;
-    // Deletes the message on the server when the previous check marked it;
-    // true when the server took the DELE, so the message leaves the list.
-    virtual bool delete_if_marked(Account& account, int number, Message& message) = 0;
+    // Gives a new message the deletion mark of its match in the previous
+    // list; true when its DELE (LIST number `number`) is to be sent. The
+    // session sends it, and leaves the message out of the list exactly when
+    // the server takes it.
+    virtual bool must_delete(Account& account, int number, Message& message) = 0;
     // Classifies a new message; the filters set its marks.
     virtual void classify(Account& account, Message& message) = 0;
     // Carries the seen and deletion marks of the previous list over.

@@ -3,7 +3,6 @@
 // and every failure leaves its reason in last_error.
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "engine/account.h"
@@ -100,6 +99,11 @@ bool Account::hookup()
         record_net_failure(status, error, __LINE__);
         return false;
     }
+    // A server that holds back its small segments until it sees an ACK
+    // would otherwise wait for our delayed one at every answer. Refused:
+    // the check goes on without.
+    if (immediate_acks_)
+        socket_.request_immediate_acks();
     return true;
 }
 
@@ -107,15 +111,21 @@ bool Account::read_answer() { return read_reply(false); }
 
 bool Account::read_multiline_answer() { return read_reply(true); }
 
-bool Account::read_reply(bool multiline)
+bool Account::read_reply(bool multiline, bool keep_rest)
 {
     touch_timeout();
-    buffer_.clear();
+    // Pipelined answers follow each other in the stream: what came after the
+    // previous one is the start of this one. One at a time, anything after
+    // an answer is not an answer to anything and is dropped.
+    if (keep_rest)
+        buffer_.next_reply();
+    else
+        buffer_.clear();
     std::size_t checked = 0;
     for (;;) {
         std::size_t end = find_reply_end(buffer_.text(), multiline, checked);
         if (end != std::string_view::npos) {
-            buffer_.cut(end);
+            buffer_.cut(end, end + reply_terminator_size(buffer_.text(), multiline));
             std::string text(buffer_.text());
             app_log().write_line("Answer from server %s: %s", server_.host().c_str(), text.c_str());
             return true;
@@ -145,6 +155,45 @@ bool Account::read_reply(bool multiline)
     }
 }
 
+bool Account::format_request(std::string& line, const char* format, va_list args)
+{
+    char text[kRequestLimit];
+    int length = std::vsnprintf(text, sizeof text - 2, format, args);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof text - 2) {
+        set_error(MSG_REQUEST_TOO_LONG, 0, nullptr, -1);
+        return false;
+    }
+    // A CR or LF from the user's texts would end the command early and send
+    // the rest as a command of its own.
+    line.assign(text, static_cast<std::size_t>(length));
+    if (has_line_break(line)) {
+        set_error(MSG_LINE_BREAK_IN_REQUEST, 0, nullptr, -1);
+        return false;
+    }
+    line += "\r\n";
+    return true;
+}
+
+void Account::log_request(const std::string& line)
+{
+    if (line.find("PASS") != std::string::npos)
+        app_log().write_line("Request for server %s: %s", server_.host().c_str(), "PASS");
+    else
+        app_log().write_line("Request for server %s: %s", server_.host().c_str(), line.c_str());
+}
+
+bool Account::send_bytes(const std::string& bytes)
+{
+    int error = 0;
+    platform::NetStatus status = socket_.send(bytes.data(), bytes.size(), socket_event_, stop_event_, error);
+    if (status != platform::NetStatus::ok) {
+        record_net_failure(status, error, __LINE__);
+        return false;
+    }
+    app_log().write_line("Request for server %s: OK", server_.host().c_str());
+    return true;
+}
+
 bool Account::send_request(const char* format, ...)
 {
     touch_timeout();
@@ -152,39 +201,15 @@ bool Account::send_request(const char* format, ...)
         set_error(MSG_UNEXPECTED_ERROR, 0, nullptr, -1);
         return false;
     }
-
-    char line[kRequestLimit];
+    std::string line;
     va_list args;
     va_start(args, format);
-    int length = std::vsnprintf(line, sizeof line - 2, format, args);
+    bool formatted = format_request(line, format, args);
     va_end(args);
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof line - 2) {
-        set_error(MSG_REQUEST_TOO_LONG, 0, nullptr, -1);
+    if (!formatted)
         return false;
-    }
-    // A CR or LF from the user's texts would end the command early and send
-    // the rest as a command of its own.
-    if (has_line_break(std::string_view(line, static_cast<std::size_t>(length)))) {
-        set_error(MSG_LINE_BREAK_IN_REQUEST, 0, nullptr, -1);
-        return false;
-    }
-    std::memcpy(line + length, "\r\n", 3);
-    length += 2;
-
-    if (std::strstr(line, "PASS"))
-        app_log().write_line("Request for server %s: %s", server_.host().c_str(), "PASS");
-    else
-        app_log().write_line("Request for server %s: %s", server_.host().c_str(), line);
-
-    int error = 0;
-    platform::NetStatus status =
-        socket_.send(line, static_cast<std::size_t>(length), socket_event_, stop_event_, error);
-    if (status != platform::NetStatus::ok) {
-        record_net_failure(status, error, __LINE__);
-        return false;
-    }
-    app_log().write_line("Request for server %s: OK", server_.host().c_str());
-    return true;
+    log_request(line);
+    return send_bytes(line);
 }
 
 bool Account::is_ok()
@@ -261,10 +286,37 @@ bool Account::check_mail(MessageList& out)
     app_log().write_line("Check to mail server: account=%s", name_.c_str());
     bool delete_marked = cycle_ && cycle_->should_delete_marked(*this);
 
+    session_pipelined_ = false;
+    if (pipelining_) {
+        session_pipelined_ = ask_pipelining();
+        if (!socket_.is_open())
+            return false;
+    }
     if (!send_request("LIST") || !read_multiline_answer() || !is_ok())
         return false;
     std::vector<ListEntry> entries = parse_list_reply(answer());
 
+    bool fetched = session_pipelined_ ? fetch_pipelined(entries, delete_marked, out)
+                                      : fetch_one_by_one(entries, delete_marked, out);
+    if (!fetched)
+        return false;
+    if (cycle_)
+        cycle_->carry_flags_over(*this, out);
+    return true;
+}
+
+std::shared_ptr<Message> Account::build_message(const ListEntry& entry)
+{
+    try {
+        return std::make_shared<Message>(split_reply_lines(answer()), entry.size < 0 ? 0 : entry.size);
+    } catch (const std::exception&) {
+        app_log().write_line("Error in Account::check_mail: message %d not built", entry.number);
+        return nullptr;
+    }
+}
+
+bool Account::fetch_one_by_one(const std::vector<ListEntry>& entries, bool delete_marked, MessageList& out)
+{
     for (const ListEntry& entry : entries) {
         // Building messages takes time of its own; a stop must not wait for
         // the whole mailbox.
@@ -279,14 +331,10 @@ bool Account::check_mail(MessageList& out)
                 return false;
             continue;
         }
-        std::shared_ptr<Message> message;
-        try {
-            message = std::make_shared<Message>(split_reply_lines(answer()), entry.size < 0 ? 0 : entry.size);
-        } catch (const std::exception&) {
-            app_log().write_line("Error in Account::check_mail: message %d not built", entry.number);
+        std::shared_ptr<Message> message = build_message(entry);
+        if (!message)
             continue;
-        }
-        if (delete_marked && cycle_->delete_if_marked(*this, entry.number, *message))
+        if (delete_marked && cycle_->must_delete(*this, entry.number, *message) && delete_message(entry.number))
             continue;
         if (!socket_.is_open())
             return false;
@@ -294,8 +342,6 @@ bool Account::check_mail(MessageList& out)
             cycle_->classify(*this, *message);
         out.push_back(std::move(message));
     }
-    if (cycle_)
-        cycle_->carry_flags_over(*this, out);
     return true;
 }
 

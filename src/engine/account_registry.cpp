@@ -34,6 +34,7 @@ void Account::save_registry() const
     key.write_dword("CheckMailboxSize", check_mailbox_size_ ? 1 : 0);
     key.write_dword("MailboxBound", static_cast<std::uint32_t>(mailbox_bound_));
     key.write_string("LaunchFile", launch_file_);
+    key.write_dword("Pipelining", pipelining_ ? 1 : 0);
 }
 
 void Account::load_registry()
@@ -58,6 +59,10 @@ void Account::load_registry()
         if (key.read_dword("MailboxBound", value))
             mailbox_bound_ = static_cast<std::int32_t>(value);
         key.read_string("LaunchFile", launch_file_);
+        // Missing (older versions): on. 0 for a server that advertises
+        // PIPELINING but mishandles it.
+        if (key.read_dword("Pipelining", value))
+            pipelining_ = value != 0;
     }
     if (sound_file_.empty())
         sound_file_ = platform::program_folder() + "kivo.wav";

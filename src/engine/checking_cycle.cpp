@@ -28,7 +28,7 @@ bool CheckingCycle::should_delete_marked(Account& account)
     }
 }
 
-bool CheckingCycle::delete_if_marked(Account& account, int number, Message& message)
+bool CheckingCycle::must_delete(Account& account, int /*number*/, Message& message)
 {
     std::shared_ptr<Message> old = account.find_by_key(message.key());
     if (!old)
@@ -38,11 +38,8 @@ bool CheckingCycle::delete_if_marked(Account& account, int number, Message& mess
         return false;
     }
     message.mark_deleted();
-    if (account.deletion_mode() == MSG_DELETION_NEVER)
-        return false;
-    // Left out of the list exactly when the server took the DELE; a refused
-    // one keeps the message and its mark for the next check.
-    return account.delete_message(number);
+    // A refused DELE keeps the message and its mark for the next check.
+    return account.deletion_mode() != MSG_DELETION_NEVER;
 }
 
 void CheckingCycle::classify(Account& account, Message& message)

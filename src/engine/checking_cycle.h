@@ -18,7 +18,7 @@ public:
     CheckingCycle(EngineHost* host, Classifier classifier);
 
     bool should_delete_marked(Account& account) override;
-    bool delete_if_marked(Account& account, int number, Message& message) override;
+    bool must_delete(Account& account, int number, Message& message) override;
     void classify(Account& account, Message& message) override;
     void carry_flags_over(Account& account, MessageList& fresh) override;
 

@@ -50,6 +50,28 @@ std::size_t find_reply_end(std::string_view received, bool multiline, std::size_
     return received.find(kTerminator, from);
 }
 
+std::size_t reply_terminator_size(std::string_view received, bool multiline)
+{
+    return multiline && received.substr(0, 3) == "+OK" ? kTerminator.size() : kCrlf.size();
+}
+
+bool capa_lists_pipelining(std::string_view reply)
+{
+    if (reply.substr(0, 3) != "+OK")
+        return false;
+    constexpr std::string_view kTag = "PIPELINING";
+    for (const std::string& line : split_reply_lines(reply)) {
+        if (line.size() < kTag.size() || (line.size() > kTag.size() && line[kTag.size()] != ' '))
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < kTag.size() && same; ++i)
+            same = (line[i] >= 'a' && line[i] <= 'z' ? line[i] - 'a' + 'A' : line[i]) == kTag[i];
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 std::string get_timestamp(std::string_view greeting)
 {
     std::size_t open = greeting.find('<');

@@ -18,6 +18,15 @@ namespace kivo {
 // vain, so a reply arriving in many pieces is not searched again each time.
 std::size_t find_reply_end(std::string_view received, bool multiline, std::size_t checked = 0);
 
+// The length of the terminator that find_reply_end found: CRLF "." CRLF
+// for a multi-line reply with "+OK", else CRLF. The next pipelined reply
+// starts right after it.
+std::size_t reply_terminator_size(std::string_view received, bool multiline);
+
+// True when a cut CAPA reply with "+OK" lists PIPELINING (RFC 2449): a
+// line whose first word is that tag, in any case.
+bool capa_lists_pipelining(std::string_view reply);
+
 // The APOP timestamp of a greeting: from the first '<' through the first
 // '>' inclusive; empty when there is none.
 std::string get_timestamp(std::string_view greeting);

@@ -1,6 +1,7 @@
 #include "engine/receive_buffer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kivo {
 
@@ -9,6 +10,7 @@ ReceiveBuffer::ReceiveBuffer() : storage_(kInitialCapacity) {}
 bool ReceiveBuffer::commit(std::size_t count)
 {
     size_ += count < free_size() ? count : free_size();
+    visible_ = rest_ = size_;
     if (size_ < capacity_)
         return true;
     if (capacity_ + kGrowth > kMaxCapacity)
@@ -21,10 +23,18 @@ bool ReceiveBuffer::commit(std::size_t count)
     return true;
 }
 
-void ReceiveBuffer::cut(std::size_t offset)
+void ReceiveBuffer::cut(std::size_t offset, std::size_t rest)
 {
-    if (offset < size_)
-        size_ = offset;
+    rest_ = std::min(rest, size_);
+    visible_ = std::min(offset, rest_);
+}
+
+void ReceiveBuffer::next_reply()
+{
+    std::size_t kept = size_ - rest_;
+    if (kept > 0 && rest_ > 0)
+        std::memmove(storage_.data(), storage_.data() + rest_, kept);
+    size_ = visible_ = rest_ = kept;
 }
 
 }  // namespace kivo

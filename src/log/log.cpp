@@ -1,6 +1,7 @@
 #include "log/log.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -21,30 +22,37 @@ void Log::write_line_v(const char* format, va_list args)
 {
     platform::CriticalSectionLock guard(lock_);
 
-    char message[kMessageBufferSize];
-    if (std::vsnprintf(message, sizeof message, format, args) < 0)
-        message[0] = '\0';  // longer messages are cut by vsnprintf; a broken format gives nothing
-
     platform::LocalTime t;
     if (!time_source_ || !time_source_(t))
         return;
 
+    // The whole line is built once, in place: the time stamp, then the
+    // message straight after it, cut to what the line holds (far less than
+    // the 8192 bytes a message may have), then the line feed when it fits.
+    // It reaches the file in one write and the ring in one copy.
     char line[kLineLimit + 1];
-    int n = std::snprintf(line, sizeof line, "%02d.%02d.%02d %02d.%02d.%02d %s\n", t.day, t.month, t.year, t.hour,
-                          t.minute, t.second, message);
-    if (n < 0)
+    int stamp = std::snprintf(line, sizeof line, "%02d.%02d.%02d %02d.%02d.%02d ", t.day, t.month, t.year, t.hour,
+                              t.minute, t.second);
+    if (stamp < 0)
         return;
-    std::string text(line);  // snprintf cut it at kLineLimit characters, line feed included
+    std::size_t length = static_cast<std::size_t>(stamp) < kLineLimit ? static_cast<std::size_t>(stamp) : kLineLimit;
+    if (std::vsnprintf(line + length, sizeof line - length, format, args) < 0)
+        line[length] = '\0';  // a broken format gives an empty message
+    // A NUL among the arguments ends the message there, as a C string would.
+    length = std::char_traits<char>::length(line);
+    if (length < kLineLimit)
+        line[length++] = '\n';
+    line[length] = '\0';
 
     if (write_to_file_)
-        append_to_file(text);
+        append_to_file(line, length);
 
-    if (text.empty())
+    if (length == 0)
         return;
     std::size_t keep = static_cast<std::size_t>(capacity_ < 1 ? 1 : capacity_);
-    if (recent_.size() >= keep)
-        recent_.erase(recent_.begin(), recent_.begin() + static_cast<std::ptrdiff_t>(recent_.size() - keep + 1));
-    recent_.push_back(std::move(text));
+    while (recent_.size() >= keep)
+        recent_.pop_front();
+    recent_.emplace_back(line, length);
 }
 
 std::string Log::file_path() const
@@ -58,17 +66,17 @@ std::string Log::file_path() const
     return log_file_;
 }
 
-void Log::append_to_file(const std::string& line) const
+void Log::append_to_file(const char* line, std::size_t size) const
 {
     // Opened and closed for each line so other programs can read or move the
     // file in between; a failure only loses the line.
-    platform::append_to_file_shared_read(file_path(), line.data(), line.size());
+    platform::append_to_file_shared_read(file_path(), line, size);
 }
 
 std::vector<std::string> Log::recent_lines() const
 {
     platform::CriticalSectionLock guard(lock_);
-    return recent_;
+    return std::vector<std::string>(recent_.begin(), recent_.end());
 }
 
 bool Log::write_to_file() const

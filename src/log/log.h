@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdarg>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,13 +44,13 @@ public:
     void set_time_source(TimeSource source);
 
 private:
-    void append_to_file(const std::string& line) const;
+    void append_to_file(const char* line, std::size_t size) const;
 
     mutable platform::CriticalSection lock_;
     bool write_to_file_ = false;
     std::string log_file_ = "kivo.log";
     int capacity_ = kDefaultCapacity;
-    std::vector<std::string> recent_;  // oldest first
+    std::deque<std::string> recent_;  // oldest first
     TimeSource time_source_;
 };
 

@@ -122,7 +122,12 @@ std::size_t Message::scan_header(const Lines& lines)
     while (i < lines.size()) {
         if (lines[i].empty())
             return i + 1;  // the separator belongs to neither header nor body
+        bool leading_fold = i == 0 && is_continuation_line(lines[0]);
         i = unfold_header_line(lines, i, lines.size(), logical);
+        // Nothing before it to continue: a logical line of its own, kept
+        // with the line break it would have followed.
+        if (leading_fold)
+            logical.insert(0, "\r\n");
         extract_header_value(logical);
         header_text_ += logical;
         header_text_ += "\r\n";

@@ -74,8 +74,15 @@ public:
     NetStatus receive(char* buffer, std::size_t capacity, std::size_t& received, Event& socket_event, Event& stop,
                       int& error);
 
+    // Asks the system to acknowledge every segment at once instead of
+    // delaying the ACK (Windows: SIO_TCP_SET_ACK_FREQUENCY 1; Linux:
+    // TCP_QUICKACK, re-armed after each receive as Linux drops it again).
+    // False when the system refuses or has no such control; nothing changes then.
+    bool request_immediate_acks();
+
 private:
     std::intptr_t handle_ = -1;
+    bool quick_ack_ = false;
 };
 
 }  // namespace kivo::platform

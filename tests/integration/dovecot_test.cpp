@@ -64,6 +64,15 @@ struct Check {
     Account account;
 };
 
+// Deletes the message whose subject is " two" within the fetching stream.
+class DeleteTwo : public kivo::CheckCycle {
+public:
+    bool should_delete_marked(Account&) override { return true; }
+    bool must_delete(Account&, int, kivo::Message& message) override { return message.subject() == " two"; }
+    void classify(Account&, kivo::Message&) override {}
+    void carry_flags_over(Account&, MessageList&) override {}
+};
+
 std::set<std::string> subjects(const MessageList& list)
 {
     std::set<std::string> out;
@@ -82,12 +91,13 @@ TEST_CASE("a full session against Dovecot")
     drop_message(env, "two-" + tag, "two");
     drop_message(env, "three-" + tag, "three");
 
-    // APOP login, LIST, TOP of every message.
+    // APOP login, LIST, TOP of every message; Dovecot offers PIPELINING.
     {
         Check c(env, true);
         MessageList out;
         REQUIRE(c.account.connect_to_server());
         REQUIRE(c.account.check_mail(out));
+        CHECK(c.account.session_pipelined());
         CHECK(c.account.disconnect());
         CHECK(subjects(out) == std::set<std::string>{" one", " two", " three"});
         for (const auto& m : out)
@@ -96,20 +106,38 @@ TEST_CASE("a full session against Dovecot")
         CHECK_FALSE(c.watchdog.fired);
     }
 
-    // USER/PASS login, LIST and TOP, then DELE of one message and QUIT.
+    // USER/PASS login, one command at a time: the same messages.
+    MessageList one_by_one;
     {
         Check c(env, false);
+        c.account.set_pipelining(false);
+        REQUIRE(c.account.connect_to_server());
+        REQUIRE(c.account.check_mail(one_by_one));
+        CHECK_FALSE(c.account.session_pipelined());
+        CHECK(c.account.disconnect());
+        CHECK(subjects(one_by_one) == std::set<std::string>{" one", " two", " three"});
+    }
+
+    // Pipelined with a small window, the DELE of one message in the stream,
+    // then QUIT.
+    {
+        Check c(env, false);
+        DeleteTwo cycle;
+        c.account.set_check_cycle(&cycle);
+        c.account.set_pipeline_window(2);
         MessageList out;
         REQUIRE(c.account.connect_to_server());
         REQUIRE(c.account.check_mail(out));
-        REQUIRE(out.size() == 3);
-        int number = 0;
-        for (std::size_t i = 0; i < out.size(); ++i)
-            if (out[i]->subject() == " two")
-                number = static_cast<int>(i) + 1;  // LIST order numbers 1..n here
-        REQUIRE(number != 0);
-        CHECK(c.account.delete_message(number));
+        CHECK(c.account.session_pipelined());
         CHECK(c.account.disconnect());
+        CHECK(subjects(out) == std::set<std::string>{" one", " three"});
+        for (const auto& m : out)
+            for (const auto& o : one_by_one)
+                if (o->subject() == m->subject()) {
+                    CHECK(o->header_text() == m->header_text());
+                    CHECK(o->body_text() == m->body_text());
+                    CHECK(o->key() == m->key());
+                }
     }
 
     // A wrong password: both logins refused with the server's text; the

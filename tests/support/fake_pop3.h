@@ -45,6 +45,9 @@ public:
         expect_ok(read_line());
     }
     void add_fault(const std::string& spec) { command("FAULT " + spec); }
+    // "pipelining" (the default), "plain" (CAPA without PIPELINING) or "off".
+    void set_capa(const std::string& mode) { command("CAPA " + mode); }
+    void set_slow(bool on) { command(std::string("SLOW ") + (on ? "on" : "off")); }
     std::uint16_t start()
     {
         std::string reply = command("START");

@@ -58,8 +58,9 @@ def main(argv):
             rc, out, err = run("s3cret pass", "", "--lines", "1")
             check("exit code", rc, 0)
             doc = json.loads(out)
-            check("top-level keys", list(doc), ["ok", "last_error", "messages"])
+            check("top-level keys", list(doc), ["ok", "last_error", "pipelined", "messages"])
             check("ok", doc["ok"], True)
+            check("pipelined: the server offers PIPELINING", doc["pipelined"], True)
             check("numbers", [m["number"] for m in doc["messages"]], [1, 3])
             for m in doc["messages"]:
                 check("message keys", list(m), KEYS)
@@ -68,8 +69,10 @@ def main(argv):
             check("log on stderr", "Answer from server 127.0.0.1" in err, True)
             check("password kept out of the log", "s3cret" in err, False)
 
-            rc, out, err = run(None, "s3cret pass\n", "--no-apop")
+            rc, out, err = run(None, "s3cret pass\n", "--no-apop", "--no-pipelining")
             check("exit code, password from standard input", rc, 0)
+            check("pipelining switched off", json.loads(out)["pipelined"], False)
+            check("no CAPA when switched off", "CAPA" in err, False)
             check("USER/PASS session", "Request for server 127.0.0.1: PASS" in err, True)
             check("all previews", json.loads(out)["messages"][1]["body_text"], "line one\r\n.dotted\r\n")
 

@@ -1,17 +1,21 @@
 // fake-pop3: a scriptable POP3 server for tests, benchmarks and the demo.
 //
 //   fake-pop3 serve [--port N] [--port-file F] [--maildir DIR] [--user NAME:PASS]...
-//                   [--no-apop] [--record FILE] [--fault SPEC]...
+//                   [--no-apop] [--capa pipelining|plain|off] [--slow] [--record FILE]
+//                   [--fault SPEC]...
 //       serves one mailbox until killed.
 //   fake-pop3 control --port-file F [--idle-exit SECONDS]
 //       a control port; each control connection sets up a server of its own
 //       and ends it when it closes. Control lines (each answered "+OK ..."):
 //         USER name password | APOP on|off | MESSAGE nbytes (then the bytes)
+//         CAPA pipelining|plain|off | SLOW on|off
 //         FAULT spec | START (answers "+OK port") | COMMANDS (a dot-ended list)
 //         COUNT (messages left) | QUIT
 //
 // A fault spec is "COMMAND[ ARG]:ACTION[+ACTION]" with the actions err,
-// split (1-byte pieces), delay=MS, silence, close-mid and huge (> 1 MB).
+// split (1-byte pieces), delay=MS, silence, drop (close without a word),
+// close-mid and huge (> 1 MB). --slow (SLOW on) writes the status line and
+// the rest of every reply separately with Nagle on, as some servers do.
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -110,6 +114,19 @@ private:
     std::atomic<int> running_{0};
 };
 
+bool parse_capa(const std::string& text, Scenario::Capa& capa)
+{
+    if (text == "pipelining")
+        capa = Scenario::Capa::pipelining;
+    else if (text == "plain")
+        capa = Scenario::Capa::plain;
+    else if (text == "off")
+        capa = Scenario::Capa::refused;
+    else
+        return false;
+    return true;
+}
+
 void control_connection(int fd)
 {
     auto scenario = std::make_shared<Scenario>();
@@ -126,6 +143,14 @@ void control_connection(int fd)
             scenario->add_user(rest.substr(0, blank), blank == std::string::npos ? "" : rest.substr(blank + 1));
         } else if (word == "APOP") {
             scenario->apop = rest == "on";
+        } else if (word == "CAPA") {
+            Scenario::Capa capa;
+            if (parse_capa(rest, capa))
+                scenario->capa = capa;
+            else
+                answer = "-ERR CAPA pipelining|plain|off\r\n";
+        } else if (word == "SLOW") {
+            scenario->slow = rest == "on";
         } else if (word == "MESSAGE") {
             std::string bytes;
             if (!read_exact(fd, pending, std::strtoul(rest.c_str(), nullptr, 10), bytes))
@@ -216,6 +241,10 @@ int run_serve(int argc, char** argv)
             scenario->apop = false;
             continue;
         }
+        if (arg == "--slow") {
+            scenario->slow = true;
+            continue;
+        }
         ++i;
         if (arg == "--port") {
             port = static_cast<std::uint16_t>(std::atoi(value.c_str()));
@@ -229,6 +258,13 @@ int run_serve(int argc, char** argv)
         } else if (arg == "--user") {
             std::size_t colon = value.find(':');
             scenario->add_user(value.substr(0, colon), colon == std::string::npos ? "" : value.substr(colon + 1));
+        } else if (arg == "--capa") {
+            Scenario::Capa capa;
+            if (!parse_capa(value, capa)) {
+                std::fprintf(stderr, "fake-pop3: --capa pipelining|plain|off\n");
+                return 2;
+            }
+            scenario->capa = capa;
         } else if (arg == "--record") {
             scenario->set_record_file(value);
         } else if (arg == "--fault") {
@@ -277,7 +313,8 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr,
                  "usage: fake-pop3 serve [--port N] [--port-file F] [--maildir DIR] [--user NAME:PASS]...\n"
-                 "                       [--no-apop] [--record FILE] [--fault SPEC]...\n"
+                 "                       [--no-apop] [--capa pipelining|plain|off] [--slow] [--record FILE]\n"
+                 "                       [--fault SPEC]...\n"
                  "       fake-pop3 control --port-file F [--idle-exit SECONDS]\n");
     return 2;
 }

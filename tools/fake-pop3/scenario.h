@@ -12,7 +12,7 @@ namespace fake_pop3 {
 
 // "COMMAND[ ARG]:ACTION[+ACTION...]", for instance "TOP 2:err",
 // "LIST:split", "GREETING:delay=300", "TOP:huge+split", "RETR 1:close-mid",
-// "TOP 3:silence". COMMAND "GREETING" stands for the greeting.
+// "TOP 3:silence", "TOP 4:drop". COMMAND "GREETING" stands for the greeting.
 struct Fault {
     std::string command;
     std::string argument;  // empty: any
@@ -44,6 +44,13 @@ public:
     void set_record_file(const std::string& path) { record_file_ = path; }
 
     std::atomic<bool> apop{true};
+    // The CAPA answer: with PIPELINING, without it, or refused (a server
+    // older than RFC 2449).
+    enum class Capa { pipelining, plain, refused };
+    std::atomic<Capa> capa{Capa::pipelining};
+    // Imitates servers that write the status line and the rest of a reply as
+    // separate small segments with Nagle's algorithm on.
+    std::atomic<bool> slow{false};
     std::atomic<bool> closed{false};
 
 private:

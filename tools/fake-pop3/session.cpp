@@ -1,6 +1,8 @@
 // One POP3 connection of the fake server (RFC 1939 subset: USER, PASS,
-// APOP, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP, RSET, QUIT) with the
-// scenario's faults applied to its replies.
+// APOP, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP, RSET, QUIT, and CAPA of
+// RFC 2449) with the scenario's faults applied to its replies. Commands
+// that arrive together are answered one after the other, as PIPELINING
+// allows.
 #include <algorithm>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -127,7 +129,7 @@ private:
     {
         const Fault* fault = scenario_.find_fault(command, argument);
         if (!fault)
-            return write_all(fd_, text) ? Outcome::go_on : Outcome::end;
+            return write_reply(text);
         bool split = false;
         for (const std::string& action : fault->actions) {
             if (action == "err") {
@@ -138,6 +140,8 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(action.c_str() + 6)));
             } else if (action == "silence") {
                 return Outcome::silent;
+            } else if (action == "drop") {
+                return Outcome::end;
             } else if (action == "close-mid") {
                 write_all(fd_, text.substr(0, text.size() / 2));
                 return Outcome::end;
@@ -146,7 +150,7 @@ private:
             }
         }
         if (!split)
-            return write_all(fd_, text) ? Outcome::go_on : Outcome::end;
+            return write_reply(text);
         int one = 1;
         ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         for (char c : text) {
@@ -156,6 +160,16 @@ private:
             std::this_thread::sleep_for(std::chrono::microseconds(300));
         }
         return Outcome::go_on;
+    }
+
+    Outcome write_reply(const std::string& text)
+    {
+        std::size_t status_end = text.find("\r\n");
+        if (!scenario_.slow || status_end == std::string::npos || status_end + 2 == text.size())
+            return write_all(fd_, text) ? Outcome::go_on : Outcome::end;
+        // Two writes, so with Nagle on the second waits for the ACK of the first.
+        bool ok = write_all(fd_, text.substr(0, status_end + 2)) && write_all(fd_, text.substr(status_end + 2));
+        return ok ? Outcome::go_on : Outcome::end;
     }
 
     const StoredMessage* message(const std::string& text, std::string& error)
@@ -189,6 +203,13 @@ private:
             }
             answer("+OK bye\r\n");
             return Outcome::end;
+        }
+        if (command == "CAPA") {
+            Scenario::Capa capa = scenario_.capa;
+            if (capa == Scenario::Capa::refused)
+                return answer("-ERR unknown command\r\n");
+            return answer(std::string("+OK Capability list follows\r\nTOP\r\nUSER\r\n") +
+                          (capa == Scenario::Capa::pipelining ? "PIPELINING\r\n" : "") + "UIDL\r\n.\r\n");
         }
         if (!logged_in_) {
             if (command == "USER" && words.size() == 2) {

@@ -25,6 +25,7 @@ struct CheckOptions {
     std::int64_t port = 0;
     std::string user;
     bool apop = true;
+    bool pipelining = true;
     std::int64_t lines = Account::kDefaultPreviewLines;
     std::int64_t timeout = Account::kDefaultTimeout;
 };
@@ -37,6 +38,8 @@ bool parse_options(const Arguments& args, CheckOptions& options, std::ostream& e
         const bool has_value = i + 1 < args.size();
         if (arg == "--no-apop") {
             options.apop = false;
+        } else if (arg == "--no-pipelining") {
+            options.pipelining = false;
         } else if (arg == "--lines" && has_value) {
             if (!parse_number(args[++i], 0, INT_MAX, options.lines)) {
                 err << "kivo-diag check: --lines needs a number of 0 or more\n";
@@ -118,7 +121,7 @@ private:
 class NumberRecorder : public CheckCycle {
 public:
     bool should_delete_marked(Account&) override { return true; }
-    bool delete_if_marked(Account&, int number, Message& message) override
+    bool must_delete(Account&, int number, Message& message) override
     {
         numbers[&message] = number;
         return false;
@@ -149,6 +152,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
     MessageList messages;
     std::string last_error;
     bool ok = false;
+    bool pipelined = false;
     {
         Account account(&deadline);
         account.set_name("kivo-diag");
@@ -157,6 +161,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
         account.set_timeout(static_cast<std::int32_t>(options.timeout));
         account.set_secure_auth(options.apop);
         account.set_preview_lines(static_cast<std::int32_t>(options.lines));
+        account.set_pipelining(options.pipelining);
         account.set_check_cycle(&recorder);
         deadline.watch(account);
 
@@ -164,6 +169,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
         if (ok)
             account.disconnect();
         last_error = account.last_error();
+        pipelined = account.session_pipelined();
         if (!ok && last_error.empty() && deadline.expired)
             last_error = "No answer from the mail server for " + std::to_string(options.timeout) + " seconds.";
     }
@@ -174,6 +180,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
     JsonObjectWriter json(out);
     json.boolean("ok", ok);
     json.text("last_error", last_error);
+    json.boolean("pipelined", pipelined);
     std::ostringstream list;
     list << '[';
     for (std::size_t i = 0; i < messages.size(); ++i) {

@@ -1,6 +1,6 @@
 #include "json_writer.h"
 
-#include <cstdio>
+#include <string>
 
 namespace kivo::diag {
 
@@ -18,20 +18,30 @@ void JsonObjectWriter::write_key(std::string_view key)
 
 void JsonObjectWriter::write_string(std::string_view bytes)
 {
-    out_ << '"';
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
+    // Escaped into one string and written at once: a message of megabytes
+    // would otherwise cost a stream call per byte.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8 + 2);
+    text += '"';
+    std::size_t plain = 0;  // start of the run of bytes that need no escape
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b != '"' && b != '\\' && b >= 0x20 && b < 0x7F)
+            continue;
+        text.append(bytes.data() + plain, i - plain);
+        plain = i + 1;
         if (b == '"' || b == '\\') {
-            out_ << '\\' << ch;
-        } else if (b < 0x20 || b >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(b));
-            out_ << escape;
+            text += '\\';
+            text += static_cast<char>(b);
         } else {
-            out_ << ch;
+            const char escape[] = {'\\', 'u', '0', '0', kHex[b >> 4], kHex[b & 0xF]};
+            text.append(escape, sizeof escape);
         }
     }
-    out_ << '"';
+    text.append(bytes.data() + plain, bytes.size() - plain);
+    text += '"';
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void JsonObjectWriter::text(std::string_view key, std::string_view bytes)

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -82,14 +83,20 @@ std::string to_dotted(const Ipv4Address& address)
 
 TcpSocket::~TcpSocket() { close(); }
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_), quick_ack_(other.quick_ack_)
+{
+    other.handle_ = -1;
+    other.quick_ack_ = false;
+}
 
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
 {
     if (this != &other) {
         close();
         handle_ = other.handle_;
+        quick_ack_ = other.quick_ack_;
         other.handle_ = -1;
+        other.quick_ack_ = false;
     }
     return *this;
 }
@@ -101,6 +108,14 @@ void TcpSocket::close()
     if (handle_ >= 0)
         ::close(as_fd(handle_));
     handle_ = -1;
+    quick_ack_ = false;
+}
+
+bool TcpSocket::request_immediate_acks()
+{
+    int one = 1;
+    quick_ack_ = is_open() && ::setsockopt(as_fd(handle_), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one) == 0;
+    return quick_ack_;
 }
 
 NetStatus TcpSocket::connect(const Ipv4Address& to, Event& /*socket_event*/, Event& stop, int& error)
@@ -183,6 +198,10 @@ NetStatus TcpSocket::receive(char* buffer, std::size_t capacity, std::size_t& re
         ssize_t n = ::recv(as_fd(handle_), buffer, capacity, 0);
         if (n > 0) {
             received = static_cast<std::size_t>(n);
+            if (quick_ack_) {
+                int one = 1;
+                ::setsockopt(as_fd(handle_), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+            }
             return NetStatus::ok;
         }
         if (n == 0)

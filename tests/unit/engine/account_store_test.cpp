@@ -175,6 +175,7 @@ TEST_CASE("registry values of an account")
         CHECK(account.deletion_mode() == kivo::MSG_DELETION_CONFIRM);
         CHECK(account.preview_lines() == 99);
         CHECK(account.secure_auth());
+        CHECK(account.pipelining());
         CHECK(account.port() == 110);
         CHECK(account.state() == kivo::MSG_STATE_NOT_STARTED);
         CHECK(account.sound_file() == program.dir.folder() + "kivo.wav");
@@ -192,12 +193,15 @@ TEST_CASE("registry values of an account")
         account.set_check_mailbox_size(true);
         account.set_mailbox_bound(2048);
         account.set_launch_file("C:\\run.bat");
+        account.set_pipelining(false);
         account.save_registry();
 
         RegKey key = RegKey::open_read(RegRoot::current_user, std::string(kivo::kAccountsKey) + "\\Round");
         std::uint32_t value = 0;
         REQUIRE(key.read_dword("DisableChecking", value));
         CHECK(value == 1);
+        REQUIRE(key.read_dword("Pipelining", value));
+        CHECK(value == 0);
 
         Account loaded;
         loaded.set_name("Round");
@@ -210,6 +214,7 @@ TEST_CASE("registry values of an account")
         CHECK(loaded.check_mailbox_size());
         CHECK(loaded.mailbox_bound() == 2048);
         CHECK(loaded.launch_file() == "C:\\run.bat");
+        CHECK_FALSE(loaded.pipelining());
 
         loaded.delete_registry();
         CHECK_FALSE(RegKey::open_read(RegRoot::current_user, std::string(kivo::kAccountsKey) + "\\Round"));

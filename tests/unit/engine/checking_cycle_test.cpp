@@ -292,8 +292,11 @@ TEST_CASE("cycle: a silent server is stopped time-out seconds after its last ste
 {
     std::uint64_t kills = Thread::kill_count();
     Rig rig;
+    SUBCASE("answers pipelined") {}
+    SUBCASE("one command at a time") { rig.server.set_capa("plain"); }
     rig.server.add_message(mail("ann@x", "one", "<1@x>"));
     rig.server.add_message(mail("bob@x", "two", "<2@x>"));
+    rig.server.add_message(mail("cy@x", "three", "<3@x>"));
     rig.account.set_timeout(1);
     rig.account.set_check_interval(600);
     rig.start();
@@ -310,7 +313,7 @@ TEST_CASE("cycle: a silent server is stopped time-out seconds after its last ste
     // The stopped check changed nothing; the fresh thread waits one interval
     // because the account was left "checking".
     CHECK(rig.account.state() == kivo::MSG_STATE_CHECKING);
-    CHECK(rig.account.total_messages() == 2);
+    CHECK(rig.account.total_messages() == 3);
     CHECK(Thread::kill_count() == kills);
 }
 
@@ -318,12 +321,15 @@ TEST_CASE("cycle: exit while a read waits ends the account thread within the gra
 {
     std::uint64_t kills = Thread::kill_count();
     Rig rig;
-    rig.server.add_message(mail("ann@x", "one", "<1@x>"));
-    rig.server.add_fault("TOP:silence");
+    SUBCASE("answers pipelined") {}
+    SUBCASE("one command at a time") { rig.server.set_capa("plain"); }
+    for (int n = 1; n <= 4; ++n)
+        rig.server.add_message(mail("ann@x", "one " + std::to_string(n), "<" + std::to_string(n) + "@x>"));
+    rig.server.add_fault("TOP 2:silence");
     rig.account.set_timeout(600);
     rig.start();
     REQUIRE(rig.manager.start());
-    REQUIRE(rig.server.wait_for_command("TOP 1 99"));
+    REQUIRE(rig.server.wait_for_command("TOP 2 99"));
     auto before = std::chrono::steady_clock::now();
     rig.manager.stop_all();
     rig.manager.stop();

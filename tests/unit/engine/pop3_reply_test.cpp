@@ -2,6 +2,8 @@
 // splitting, and the receive buffer's growth.
 #include <doctest/doctest.h>
 
+#include <cstring>
+
 #include "engine/md5.h"
 #include "engine/pop3_reply.h"
 #include "engine/receive_buffer.h"
@@ -120,4 +122,47 @@ TEST_CASE("the receive buffer grows by 1024 when full and never shrinks")
         CHECK_FALSE(ok);
         CHECK(endless.capacity() <= ReceiveBuffer::kMaxCapacity);
     }
+}
+
+TEST_CASE("CAPA: PIPELINING is found as a capability of its own, in any case")
+{
+    CHECK(kivo::capa_lists_pipelining("+OK\r\nTOP\r\nPIPELINING\r\nUIDL"));
+    CHECK(kivo::capa_lists_pipelining("+OK list\r\npipelining"));
+    CHECK(kivo::capa_lists_pipelining("+OK\r\nPIPELINING extra"));
+    CHECK_FALSE(kivo::capa_lists_pipelining("+OK\r\nTOP\r\nPIPELININGX"));
+    CHECK_FALSE(kivo::capa_lists_pipelining("+OK PIPELINING\r\nTOP"));  // the status line lists nothing
+    CHECK_FALSE(kivo::capa_lists_pipelining("+OK\r\nX-PIPELINING"));
+    CHECK_FALSE(kivo::capa_lists_pipelining("-ERR\r\nPIPELINING"));
+    CHECK_FALSE(kivo::capa_lists_pipelining(""));
+}
+
+TEST_CASE("receive buffer: the bytes after a cut reply wait for the next one")
+{
+    kivo::ReceiveBuffer buffer;
+    std::string stream = "+OK\r\nline\r\n.\r\n-ERR no\r\n+OK";
+    std::memcpy(buffer.free_space(), stream.data(), stream.size());
+    REQUIRE(buffer.commit(stream.size()));
+
+    std::size_t end = kivo::find_reply_end(buffer.text(), true);
+    REQUIRE(end == 9);
+    CHECK(kivo::reply_terminator_size(buffer.text(), true) == 5);
+    buffer.cut(end, end + 5);
+    CHECK(buffer.text() == "+OK\r\nline");
+
+    buffer.next_reply();
+    CHECK(buffer.text() == "-ERR no\r\n+OK");
+    end = kivo::find_reply_end(buffer.text(), true);  // a refusal is one line even where many were asked for
+    REQUIRE(end == 7);
+    CHECK(kivo::reply_terminator_size(buffer.text(), true) == 2);
+    buffer.cut(end, end + 2);
+    CHECK(buffer.text() == "-ERR no");
+
+    buffer.next_reply();
+    CHECK(buffer.text() == "+OK");
+    CHECK(buffer.size() == 3);
+    // The plain cut drops the rest: one command at a time, stray bytes answer nothing.
+    buffer.cut(1);
+    buffer.next_reply();
+    CHECK(buffer.text().empty());
+    CHECK(buffer.capacity() == kivo::ReceiveBuffer::kInitialCapacity);
 }

@@ -71,10 +71,12 @@ TEST_CASE("a check logs in with APOP, lists, and fetches every message with TOP 
     s.account.disconnect();
 
     Commands commands = s.server.commands();
-    REQUIRE(commands.size() == 7);
+    REQUIRE(commands.size() == 8);
     CHECK(commands[1].rfind("APOP bob ", 0) == 0);
     CHECK(commands[1].size() == 9 + 32);
-    CHECK(Commands(commands.begin() + 2, commands.end()) == Commands{"LIST", "TOP 1 99", "TOP 2 99", "TOP 3 99", "QUIT"});
+    CHECK(Commands(commands.begin() + 2, commands.end()) ==
+          Commands{"CAPA", "LIST", "TOP 1 99", "TOP 2 99", "TOP 3 99", "QUIT"});
+    CHECK(s.account.session_pipelined());
     REQUIRE(out.size() == 3);
     CHECK(out[1]->subject() == " second");
     CHECK(out[0]->size() == static_cast<std::int32_t>(std::string(kMessage1).size()));
@@ -299,10 +301,10 @@ namespace {
 class FakeCycle : public kivo::CheckCycle {
 public:
     bool should_delete_marked(Account&) override { return delete_marked; }
-    bool delete_if_marked(Account& account, int number, kivo::Message&) override
+    bool must_delete(Account&, int number, kivo::Message&) override
     {
         asked.push_back(number);
-        return number == 2 && account.delete_message(number);
+        return number == 2;
     }
     void classify(Account&, kivo::Message& message) override { classified.push_back(message.subject()); }
     void carry_flags_over(Account&, MessageList& fresh) override { carried = fresh.size(); }

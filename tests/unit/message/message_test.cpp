@@ -70,6 +70,11 @@ TEST_CASE("message: folded headers")
     // A continuation line first stands alone and matches nothing.
     Message lead = make_message(" Subject: x\nSubject: y\n");
     CHECK(lead.subject() == " y");
+    CHECK(lead.header_text() == "\r\n Subject: x\r\nSubject: y\r\n");
+    // The lines that continue it are unfolded into it as into any other.
+    Message two = make_message("\tfirst\n second\nFrom: a\n");
+    CHECK(two.header_text() == "\r\n\tfirst second\r\nFrom: a\r\n");
+    CHECK(two.from() == " a");
 }
 
 TEST_CASE("message: priority")
