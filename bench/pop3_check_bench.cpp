@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/account.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/message.h"
 
 int main(int argc, char** argv)

@@ -7,7 +7,7 @@
 #include <deque>
 
 #include "engine/account.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "engine/pop3_reply.h"
 #include "message/message.h"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "engine/account.h"
-#include "engine/log.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
