@@ -3,7 +3,8 @@
 # display (run by tools/wine-run.sh --display --script):
 #   install_test.sh SETUP_EXE
 # Installs silently; checks the files, the Start menu shortcut and the
-# uninstall entry; starts the installed kivo.exe and closes it; uninstalls
+# uninstall entry; starts the installed kivo.exe, checks that the
+# uninstaller refuses while it runs, and closes it; uninstalls
 # silently and checks that the program went while the user's data stayed;
 # installs again over that data, uninstalls with /REMOVEDATA and checks that
 # the data, the settings key and the folder went too.
@@ -73,6 +74,13 @@ echo "installed in $((SECONDS - start)) s"
 wine "$inst/kivo.exe" </dev/null >>"$log" 2>&1 &
 kivo=$!
 wait_for 60 has_window || fail "no window titled '$title' within 60 s"
+
+# While it runs, the uninstaller refuses (it would leave it half removed).
+# _?= keeps the uninstaller in place, so its exit code is the answer.
+timeout 60 wine "$inst/uninstall.exe" /S "_?=$(winepath -w "$inst" 2>>"$log")" </dev/null >>"$log" 2>&1
+rc=$?
+[ "$rc" = 3 ] || fail "uninstalling a running Kivo ended with $rc, expected 3"
+[ -f "$inst/kivo.exe" ] || fail "uninstalling a running Kivo removed kivo.exe"
 w taskkill /im kivo.exe || fail "taskkill failed"
 wait_for 30 ended "$kivo" || fail "kivo.exe did not end within 30 s of WM_CLOSE"
 wait "$kivo"; rc=$?
