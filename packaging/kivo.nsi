@@ -35,6 +35,7 @@ RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ShowInstDetails hide
 ShowUninstDetails hide
+BrandingText "${VENDOR}"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
@@ -55,7 +56,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${VENDOR}"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Kivo will be removed. Your accounts, filters and log stay unless you tick the box below."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Kivo will be removed. Your accounts, filters, log and settings stay unless you tick 'My accounts and filters'."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -71,6 +72,7 @@ Function ${un}RefuseWhileRunning
         SetErrorLevel 3
         Quit
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Exit it from its tray menu, then press Retry." IDRETRY retry
+      SetErrorLevel 2
       Quit
     ${EndIf}
 FunctionEnd
@@ -109,7 +111,7 @@ SectionEnd
 
 ; --- Uninstaller ---
 
-Section "un.Kivo" SecUnProgram
+Section "un.Program" SecUnProgram
   SectionIn RO
   SetShellVarContext current
   Delete "$INSTDIR\kivo.exe"
@@ -124,7 +126,7 @@ Section "un.Kivo" SecUnProgram
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.Also remove my accounts, filters, log and settings" SecData
+Section /o "un.My accounts and filters" SecData
   Delete "$INSTDIR\kivo.dat"
   Delete "$INSTDIR\from.dat"
   Delete "$INSTDIR\subject.dat"
@@ -143,6 +145,11 @@ Section "-un.Folder"
   ; Only an empty folder goes: whatever the user keeps there stays.
   RMDir "$INSTDIR"
 SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnProgram} "kivo.exe, its help and sound, and its shortcuts."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecData} "Also delete your accounts (kivo.dat), your filters, kivo.log and Kivo's settings in the registry. Leave it unticked to keep them for a later install."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit
   Call un.RefuseWhileRunning
