@@ -7,7 +7,7 @@ WIN_PRESETS := win64 win32
 
 # build-PRESET and test-PRESET are pattern rules, so they stay off .PHONY
 # (make never applies a pattern rule to a phony target).
-.PHONY: all deps build test run clean fuzz e2e soak
+.PHONY: all deps build test run clean fuzz e2e soak dist
 
 all: build
 
@@ -35,6 +35,15 @@ test: deps
 # its screenshot lands in build/win64/shots/.
 e2e: build-win64
 	ctest --preset win64 -L e2e
+
+# The packages of both architectures in build/dist/: a portable zip and a
+# per-user installer each.
+dist: build/win64/build.ninja build/win32/build.ninja
+	cmake --build --preset win64 -j$(JOBS) --target dist
+	cmake --build --preset win32 -j$(JOBS) --target dist
+	mkdir -p build/dist
+	cp build/win64/dist/* build/win32/dist/* build/dist/
+	@ls -l build/dist
 
 run: build-win64
 	bash tools/run-kivo.sh build/win64

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils util-linux
   doctest-dev libbenchmark-dev python3
   dovecot-core dovecot-pop3d
+  fp-utils libchm-bin nsis
 )
 
 missing=()

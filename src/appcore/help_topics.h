@@ -1,0 +1,37 @@
+#pragma once
+// The help file and the topics the program opens in it. The help sources
+// (resources/help) must hold every one of these; the help_contents test
+// compiles the file and checks it against this list, so a topic renamed on
+// one side only fails the build's tests rather than opening a blank page.
+
+namespace kivo::help {
+
+// The compiled help file, beside the executable.
+inline constexpr char kFile[] = "kivo.chm";
+
+// Help menu "Contents", F1 (WM_HELP).
+inline constexpr char kStartPage[] = "::/index.htm";
+
+// The Settings sheet's Help button, by tab: System, Sound, Visual effects,
+// Customize. The Log tab has no topic.
+inline constexpr char kSettingsSystem[] = "::/settings.htm#system";
+inline constexpr char kSettingsSound[] = "::/settings.htm#sound";
+inline constexpr char kSettingsVisual[] = "::/settings.htm#visual";
+inline constexpr char kSettingsCustomize[] = "::/settings.htm#customize";
+
+// The word entry dialog's Help button.
+inline constexpr char kFiltration[] = "::/email_filtration.htm";
+
+// The Email Filter sheet's Help button, by tab index 0 to 3 (the tab order
+// itself starts with Power and Friends; the anchors follow the index).
+inline constexpr char kFromFilter[] = "::/email_filtration.htm#from_filter";
+inline constexpr char kSubjectFilter[] = "::/email_filtration.htm#subject_filter";
+inline constexpr char kToCcFilter[] = "::/email_filtration.htm#tocc_filter";
+inline constexpr char kSpammersList[] = "::/email_filtration.htm#spammers_list";
+
+// The two sheets' topics in tab-index order.
+inline constexpr const char* kSettingsTabs[] = {kSettingsSystem, kSettingsSound, kSettingsVisual,
+                                                kSettingsCustomize};
+inline constexpr const char* kFilterTabs[] = {kFromFilter, kSubjectFilter, kToCcFilter, kSpammersList};
+
+}  // namespace kivo::help
