@@ -1,5 +1,7 @@
 #include "appcore/sound_player.h"
 
+#include "log/log.h"
+
 namespace kivo {
 namespace {
 
@@ -13,9 +15,22 @@ const SoundAccount* find_by_name(const std::vector<SoundAccount>& accounts, cons
 
 }  // namespace
 
+bool SoundPlayer::try_start(const std::string& path, bool& busy)
+{
+    SoundStart result = output_.start(path);
+    busy = result == SoundStart::busy;
+    if (result == SoundStart::started)
+        failures_.erase(path);
+    if (result != SoundStart::failed)
+        return result == SoundStart::started;
+    if (++failures_[path] >= kTriesPerFile && unplayable_.insert(path).second)
+        app_log().write_line("Cannot play the sound file %s; it is skipped from now on.\n", path.c_str());
+    return false;
+}
+
 void SoundPlayer::queue(const std::string& path)
 {
-    if (!path.empty())
+    if (!path.empty() && !given_up(path))
         queue_.insert(path);
 }
 
@@ -52,6 +67,7 @@ void SoundPlayer::rotate(const std::vector<SoundAccount>& accounts)
         rotation_path_.clear();
         return;
     }
+    rotation_path_.clear();  // stays empty when only unplayable files are left
     // Start after the current account (from the first when there is none),
     // wrapping, until one with unseen mail; there is one, since the total is not 0.
     std::size_t start = 0;
@@ -62,7 +78,7 @@ void SoundPlayer::rotate(const std::vector<SoundAccount>& accounts)
         }
     for (std::size_t step = 0; step < accounts.size(); ++step) {
         const SoundAccount& candidate = accounts[(start + step) % accounts.size()];
-        if (candidate.unseen != 0) {
+        if (candidate.unseen != 0 && !given_up(candidate.sound_file)) {
             rotation_name_ = candidate.name;
             rotation_path_ = candidate.sound_file;
             return;
@@ -82,15 +98,22 @@ void SoundPlayer::tick(const SoundRules& rules, bool window_visible, const std::
         if (last_start_)
             rotate(accounts);
         const SoundAccount* current = find_by_name(accounts, rotation_name_);
-        if (!rotation_path_.empty() && current && current->unseen != 0) {
-            last_start_ = output_.start(rotation_path_);
+        if (!rotation_path_.empty() && current && current->unseen != 0 && !given_up(rotation_path_)) {
+            bool busy = false;
+            // Refused while another sound plays: the same account is tried
+            // again. A file that cannot be played lets the next one have a turn.
+            last_start_ = try_start(rotation_path_, busy) || !busy;
             return;
         }
         last_start_ = true;
         return;
     }
-    if (!queue_.empty() && output_.start(*queue_.begin()))
-        queue_.erase(queue_.begin());
+    if (queue_.empty())
+        return;
+    std::string first = *queue_.begin();
+    bool busy = false;
+    if (try_start(first, busy) || given_up(first))
+        queue_.erase(first);
 }
 
 }  // namespace kivo

@@ -1,17 +1,20 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace kivo {
 
-// Plays sounds without interrupting one that still plays; start() fails
-// while another sound plays, and the player tries again on a later tick.
+// Plays sounds without interrupting one that still plays: `busy` while
+// another sound plays (the player tries again on a later tick), `failed`
+// when the file cannot be played at all.
+enum class SoundStart { started, busy, failed };
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
-    virtual bool start(const std::string& path) = 0;
+    virtual SoundStart start(const std::string& path) = 0;
     virtual void stop() = 0;
 };
 
@@ -32,8 +35,10 @@ struct SoundAccount {
 // The accounts' new-mail sounds. Without Repeat each new-mail event plays
 // its account's sound once (events with the same file collapse); with
 // Repeat the sounds of every account with unseen mail play in turn, each as
-// soon as the previous one has ended. Used on the window thread only: the
-// account threads' requests reach it through the window's bridge.
+// soon as the previous one has ended. A file that cannot be played is
+// given up after a few tries (and logged once), so it never holds back the
+// other accounts' sounds. Used on the window thread only: the account
+// threads' requests reach it through the window's bridge.
 class SoundPlayer {
 public:
     explicit SoundPlayer(SoundOutput& output) : output_(output) {}
@@ -53,8 +58,14 @@ public:
     const std::set<std::string>& queued() const { return queue_; }
     const std::string& rotation_account() const { return rotation_name_; }
 
+    static constexpr int kTriesPerFile = 3;
+
 private:
     void rotate(const std::vector<SoundAccount>& accounts);
+    // Starts the file; true when it started. Counts failures and gives the
+    // file up after kTriesPerFile of them.
+    bool try_start(const std::string& path, bool& busy);
+    bool given_up(const std::string& path) const { return unplayable_.count(path) != 0; }
 
     SoundOutput& output_;
     std::set<std::string> queue_;
@@ -62,6 +73,8 @@ private:
     std::string rotation_name_;
     std::string rotation_path_;
     bool last_start_ = true;
+    std::map<std::string, int> failures_;
+    std::set<std::string> unplayable_;
 };
 
 }  // namespace kivo

@@ -5,9 +5,12 @@
 
 namespace kivo::notify {
 
-bool SystemSound::start(const std::string& path)
+SoundStart SystemSound::start(const std::string& path)
 {
-    return sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NOSTOP | SND_NODEFAULT) != FALSE;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return SoundStart::failed;
+    return sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NOSTOP | SND_NODEFAULT) ? SoundStart::started : SoundStart::busy;
 }
 
 void SystemSound::stop() { sndPlaySoundA(nullptr, 0); }

@@ -7,10 +7,11 @@ namespace kivo::notify {
 
 // The platform's simple sound call: asynchronous, never cutting off a sound
 // that still plays, and silent for a file that cannot be played (no system
-// default sound instead).
+// default sound instead). The call cannot tell a playing sound from a bad
+// file, so only a file that is not there counts as failed.
 class SystemSound : public SoundOutput {
 public:
-    bool start(const std::string& path) override;
+    SoundStart start(const std::string& path) override;
     void stop() override;
 };
 

@@ -2,6 +2,7 @@
 // the mail client's command.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,18 +16,25 @@ using namespace kivo;
 
 namespace {
 
-// Plays nothing; refuses to start while "playing", as the platform does.
+// Plays nothing; refuses to start while "playing", as the platform does,
+// and fails for the files named missing.
 struct FakeOutput : SoundOutput {
     bool playing = false;
     std::vector<std::string> started;
+    std::vector<std::string> missing;
+    int failures = 0;
     int stops = 0;
-    bool start(const std::string& path) override
+    SoundStart start(const std::string& path) override
     {
         if (playing)
-            return false;
+            return SoundStart::busy;
+        if (std::find(missing.begin(), missing.end(), path) != missing.end()) {
+            ++failures;
+            return SoundStart::failed;
+        }
         playing = true;
         started.push_back(path);
-        return true;
+        return SoundStart::started;
     }
     void stop() override
     {
@@ -113,6 +121,40 @@ TEST_CASE("sounds: with Repeat the accounts with unseen mail take turns, each af
     accounts = {{"z", 1, "z.wav"}};
     tick();
     CHECK(out.started.back() == "z.wav");
+}
+
+TEST_CASE("sounds: a file that cannot be played is given up after a few tries and holds back no other")
+{
+    FakeOutput out;
+    out.missing = {"gone.wav"};
+    SoundPlayer player(out);
+    auto tick = [&](const SoundRules& r, const std::vector<SoundAccount>& accounts) {
+        out.playing = false;
+        player.tick(r, false, accounts);
+    };
+    SUBCASE("without Repeat")
+    {
+        std::vector<SoundAccount> accounts{{"a", 1, "gone.wav"}};
+        player.arm(rules(true, false), true);
+        player.queue("gone.wav");
+        player.queue("ok.wav");
+        for (int i = 0; i < 5; ++i)
+            tick(rules(true, false), accounts);
+        CHECK(out.failures == SoundPlayer::kTriesPerFile);
+        CHECK(out.started == std::vector<std::string>{"ok.wav"});
+        player.queue("gone.wav");  // given up: not queued again
+        CHECK(player.queued().empty());
+    }
+    SUBCASE("with Repeat")
+    {
+        std::vector<SoundAccount> accounts{{"a", 1, "gone.wav"}, {"c", 1, "c.wav"}};
+        player.arm(rules(true, true), true);
+        for (int i = 0; i < 10; ++i)
+            tick(rules(true, true), accounts);
+        CHECK(out.failures == SoundPlayer::kTriesPerFile);
+        // c has its turn every round, and every tick once a is given up.
+        CHECK(std::count(out.started.begin(), out.started.end(), "c.wav") >= 6);
+    }
 }
 
 TEST_CASE("mail client: the setting wins, else the registered default, remembered when it goes")
