@@ -18,15 +18,8 @@ fail() {
   exit 1
 }
 
-# Polls a condition every 0.2 s for at most $1 seconds.
-wait_for() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
+# shellcheck source=../support/wait_for.sh
+. "$(dirname "$0")/../support/wait_for.sh"
 
 windows_titled() { xdotool search --name "^${title}\$" 2>/dev/null | wc -l; }
 has_window() { [ "$(windows_titled)" -ge 1 ]; }

@@ -22,14 +22,8 @@ fail() {
   exit 1
 }
 
-wait_for() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
+# shellcheck source=../support/wait_for.sh
+. "$(dirname "$0")/../support/wait_for.sh"
 
 # Every Wine call keeps its output away from ours: the prefix's background
 # processes it may start would otherwise hold our pipes open.
