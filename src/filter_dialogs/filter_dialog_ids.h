@@ -1,0 +1,3 @@
+#pragma once
+// Resource numbers of the filter sheet and its editing dialogs (plain
+// #defines: windres reads this file too).
