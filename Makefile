@@ -46,7 +46,7 @@ dist: build/win64/build.ninja build/win32/build.ninja
 	@ls -l build/dist
 
 run: build-win64
-	bash tools/run-kivo.sh build/win64
+	bash tools/run-demo.sh build/win64
 
 # libFuzzer targets, each for FUZZ_SECONDS: `make fuzz FUZZ_SECONDS=600`.
 FUZZ_SECONDS ?= 600

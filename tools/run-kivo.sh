@@ -17,19 +17,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${KIVO_RUN_IN_XVFB:-}" ]; then
   KIVO_RUN_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$exe"
 fi
 
-export WINEPREFIX="$root/build/wine-prefix"
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-unset WINEARCH
-if [ ! -f "$WINEPREFIX/.ready" ]; then
-  echo "run-kivo: creating the Wine prefix $WINEPREFIX (once, about 10 s)"
-  mkdir -p "$WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1
-  wineserver -w
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  touch "$WINEPREFIX/.ready"
-fi
+# shellcheck source=wine-prefix.sh
+. "$root/tools/wine-prefix.sh"
+kivo_prefix "$root"
 
 # A window manager announces itself on the root window.
 has_window_manager() {

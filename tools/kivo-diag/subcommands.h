@@ -25,6 +25,7 @@ struct Subcommand {
 
 int run_message(const Arguments& args, std::ostream& out, std::ostream& err);
 int run_classify(const Arguments& args, std::ostream& out, std::ostream& err);
+int run_accounts(const Arguments& args, std::ostream& out, std::ostream& err);
 int run_check(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // Every subcommand, in the order the usage lists them.
