@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "filter/email_filter.h"
 #include "filter/filter_actions.h"
@@ -24,6 +26,10 @@ struct FilterDialogEnv {
     ui::CommonDialogs* files = nullptr;      // the "..." buttons' Open dialog
     // Opens a topic of the help file ("::/email_filtration.htm#..."); empty: HTML Help on kivo.chm.
     std::function<void(HWND owner, const std::string& topic)> help;
+    // Shows a numbered text (the delete questions, a page that could not be
+    // saved) and returns the button pressed; empty: ui::report_message.
+    std::function<int(HWND owner, std::uint32_t id, UINT style, const std::vector<std::string>& inserts)>
+        message_box;
 };
 
 // The Email Filter sheet (dialog 173) over copies of the filters; OK applies
