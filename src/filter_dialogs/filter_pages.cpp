@@ -113,8 +113,8 @@ void WordPage::add_columns()
 {
     ui::ListView view = list();
     view.insert_column(0, message_text(MSG_FD_COLUMN_ICON), 36);
-    view.insert_column(1, message_text(MSG_FD_COLUMN_WORDS), 234);
-    view.insert_column(2, message_text(MSG_FD_COLUMN_USE_CASE), 58);
+    view.insert_column(1, message_text(MSG_FD_COLUMN_WORDS), 222);
+    view.insert_column(2, message_text(MSG_FD_COLUMN_USE_CASE), 70);
 }
 
 void WordPage::draw_row(int row)
@@ -202,7 +202,7 @@ std::string SizePage::title() const
 void PowerPage::add_columns()
 {
     ui::ListView view = list();
-    view.insert_column(0, "", 20);
+    view.insert_column(0, "", 40);  // the check box and the mark side by side
     view.insert_column(1, "", 216);
 }
 

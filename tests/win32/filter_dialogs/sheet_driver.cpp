@@ -128,7 +128,7 @@ void shoot(HWND window, const std::string& name)
         path = "Z:" + path;
     CreateDirectoryA(path.c_str(), nullptr);
     path += "/" + name + ".bmp";
-    SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     for (int i = 0; i < 8; ++i) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
         UpdateWindow(window);
