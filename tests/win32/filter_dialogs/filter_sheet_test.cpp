@@ -269,3 +269,29 @@ TEST_CASE("Help opens the topic of the tab that is shown")
     CHECK(folder.topics ==
           std::vector<std::string>{help::kFiltration, help::kFromFilter, help::kSpammersList});
 }
+
+TEST_CASE("deleting a power filter asks first, and Yes removes it from power.dat")
+{
+    FilterFolder folder;
+    DialogScript script;
+    SUBCASE("Yes")
+    {
+        folder.answer = IDYES;
+    }
+    SUBCASE("No")
+    {
+        folder.answer = IDNO;
+    }
+    script.then([&] {
+        HWND page = shown_page(sheet_window());
+        select_row(page, 1);
+        post_click(page, IDC_PAGE_DELETE);
+    });
+    script.then([&] { post_click(sheet_window(), IDOK); });
+    CHECK(run_sheet(folder, script));
+    CHECK(folder.boxes == std::vector<std::uint32_t>{MSG_FD_DELETE_FILTER});
+    auto stored = filter::LoadPowerFilters(folder.dir.folder());
+    REQUIRE(stored.size() == (folder.answer == IDYES ? 1u : 2u));
+    CHECK(stored[0].name == "Alpha");
+    CHECK(stored[0].state == 0);
+}
