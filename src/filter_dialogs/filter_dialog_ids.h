@@ -1,3 +1,111 @@
 #pragma once
 // Resource numbers of the filter sheet and its editing dialogs (plain
-// #defines: windres reads this file too).
+// #defines: windres reads this file too). Several dialogs reuse a number
+// for different controls; each name belongs to one dialog.
+
+// Templates.
+#define IDD_FILTER_SHEET 173
+#define IDD_FROM_PAGE 107
+#define IDD_SUBJECT_PAGE 175
+#define IDD_TOCC_PAGE 181
+#define IDD_SIZE_PAGE 192
+#define IDD_POWER_PAGE 237
+#define IDD_SPAMMERS_PAGE 176
+#define IDD_FRIENDS_PAGE 239
+#define IDD_WORD_EDIT 179
+#define IDD_SIZE_EDIT 198
+#define IDD_SPAMMER_EDIT 178
+#define IDD_FRIEND_EDIT 240
+#define IDD_POWER_EDIT 219
+
+// Sheet 173.
+#define IDC_FILTER_TABS 1067
+#define IDC_FILTER_HELP 1066
+
+// List pages (word, size, power).
+#define IDC_PAGE_LIST 1088
+#define IDC_PAGE_ADD 1089
+#define IDC_PAGE_EDIT 1090
+#define IDC_PAGE_DELETE 1091
+
+// Spammers page 176.
+#define IDC_SPAMMERS_CHECK 1058
+#define IDC_SPAMMERS_LIST 1075
+#define IDC_SPAMMERS_ADD 1076
+#define IDC_SPAMMERS_EDIT 1079
+#define IDC_SPAMMERS_DELETE 1077
+
+// Friends page 239.
+#define IDC_FRIENDS_CHECK 1154
+#define IDC_FRIENDS_LIST 1158
+#define IDC_FRIENDS_ADD 1155
+#define IDC_FRIENDS_EDIT 1156
+#define IDC_FRIENDS_DELETE 1157
+
+// Word entry 179 and size entry 198.
+#define IDC_WORD_TEXT 1081
+#define IDC_WORD_CASE 1058
+#define IDC_MARK_DELETED 1082
+#define IDC_MARK_UNCERTAIN 1085
+#define IDC_EXPLANATION 1083
+#define IDC_WORD_HELP 1092
+#define IDC_SIZE_LARGER 1058
+#define IDC_SIZE_LARGER_KB 1105
+#define IDC_SIZE_LARGER_SPIN 1106
+#define IDC_SIZE_SMALLER 1059
+#define IDC_SIZE_SMALLER_KB 1107
+#define IDC_SIZE_SMALLER_SPIN 1108
+
+// Spammer Edit 178 and Friend's Edit 240.
+#define IDC_SPAMMER_ADDRESS 1085
+#define IDC_FRIEND_ADDRESS 1159
+
+// Power Filter Edit 219.
+#define IDC_PF_NAME 1122
+#define IDC_PF_ENABLED 1058
+#define IDC_PF_FROM 1107
+#define IDC_PF_FROM_COND 1131
+#define IDC_PF_FROM_TEXT 1123
+#define IDC_PF_FROM_CASE 1127
+#define IDC_PF_SUBJECT 1108
+#define IDC_PF_SUBJECT_COND 1133
+#define IDC_PF_SUBJECT_TEXT 1125
+#define IDC_PF_SUBJECT_CASE 1147
+#define IDC_PF_TOCC 1110
+#define IDC_PF_TOCC_COND 1134
+#define IDC_PF_TOCC_TEXT 1126
+#define IDC_PF_TOCC_CASE 1148
+#define IDC_PF_PRIORITY 1129
+#define IDC_PF_PRIORITY_LEVEL 1135
+#define IDC_PF_ATTACH 1128
+#define IDC_PF_ATTACH_COND 1137
+#define IDC_PF_ATTACH_TEXT 1132
+#define IDC_PF_ATTACH_CASE 1149
+#define IDC_PF_BODY 1130
+#define IDC_PF_BODY_COND 1138
+#define IDC_PF_BODY_TEXT 1139
+#define IDC_PF_BODY_CASE 1150
+#define IDC_PF_HEADER 1151
+#define IDC_PF_HEADER_COND 1152
+#define IDC_PF_HEADER_TEXT 1153
+#define IDC_PF_HEADER_CASE 1154
+#define IDC_PF_LAUNCH 1109
+#define IDC_PF_LAUNCH_PATH 1111
+#define IDC_PF_LAUNCH_BROWSE 1112
+#define IDC_PF_LAUNCH_TEST 1113
+#define IDC_PF_SOUND 1141
+#define IDC_PF_SOUND_FILE 1142
+#define IDC_PF_SOUND_BROWSE 1143
+#define IDC_PF_SOUND_TEST 1144
+#define IDC_PF_URL 1155
+#define IDC_PF_URL_TEXT 1156
+#define IDC_PF_URL_TEST 1158
+#define IDC_PF_SMALLER 1060
+#define IDC_PF_SMALLER_KB 1114
+#define IDC_PF_SMALLER_SPIN 1115
+#define IDC_PF_LARGER 1059
+#define IDC_PF_LARGER_KB 1145
+#define IDC_PF_LARGER_SPIN 1146
+#define IDC_PF_MARK 1136
+#define IDC_PF_MARK_PICTURE 1140
+#define IDC_PF_MAILER 1020
