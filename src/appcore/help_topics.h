@@ -22,16 +22,18 @@ inline constexpr char kSettingsCustomize[] = "::/settings.htm#customize";
 // The word entry dialog's Help button.
 inline constexpr char kFiltration[] = "::/email_filtration.htm";
 
-// The Email Filter sheet's Help button, by tab index 0 to 3 (the tab order
-// itself starts with Power and Friends; the anchors follow the index).
+// The Email Filter sheet's Help button: the From, Subject, To/Cc and
+// Spammers tabs have a section each; the other tabs open the page itself.
 inline constexpr char kFromFilter[] = "::/email_filtration.htm#from_filter";
 inline constexpr char kSubjectFilter[] = "::/email_filtration.htm#subject_filter";
 inline constexpr char kToCcFilter[] = "::/email_filtration.htm#tocc_filter";
 inline constexpr char kSpammersList[] = "::/email_filtration.htm#spammers_list";
 
-// The two sheets' topics in tab-index order.
+// The sheets' topics in tab order (Power, Friends, From, Subject, To/Cc,
+// Spammers, Size for the filters).
 inline constexpr const char* kSettingsTabs[] = {kSettingsSystem, kSettingsSound, kSettingsVisual,
                                                 kSettingsCustomize};
-inline constexpr const char* kFilterTabs[] = {kFromFilter, kSubjectFilter, kToCcFilter, kSpammersList};
+inline constexpr const char* kFilterTabs[] = {kFiltration,     kFiltration,  kFromFilter, kSubjectFilter,
+                                              kToCcFilter, kSpammersList, kFiltration};
 
 }  // namespace kivo::help

@@ -1,5 +1,7 @@
 #include "filter_dialogs/entry_rules.h"
 
+#include <iterator>
+
 #include "appcore/help_topics.h"
 
 namespace kivo::filter_dialogs {
@@ -77,22 +79,8 @@ std::int32_t priority_from_index(int index)
 
 const char* help_topic_for_tab(int tab)
 {
-    switch (tab) {
-    case 0:  // Power
-    case 1:  // Friends
-    case 6:  // Size
-        return help::kFiltration;
-    case 2:
-        return help::kFromFilter;
-    case 3:
-        return help::kSubjectFilter;
-    case 4:
-        return help::kToCcFilter;
-    case 5:
-        return help::kSpammersList;
-    default:
-        return nullptr;
-    }
+    constexpr int count = static_cast<int>(std::size(help::kFilterTabs));
+    return tab >= 0 && tab < count ? help::kFilterTabs[tab] : nullptr;
 }
 
 }  // namespace kivo::filter_dialogs
