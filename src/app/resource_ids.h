@@ -16,8 +16,8 @@
 #define IDI_ACCOUNT_DISABLED 191
 #define IDI_MESSAGE_SPAMMER 196
 #define IDI_ATTACHMENT 203
-#define IDI_PRIORITY_LOW 207
-#define IDI_PRIORITY_HIGH 208
+#define IDI_PRIORITY_HIGH 207         // X-Priority 1 and 2
+#define IDI_PRIORITY_LOW 208          // X-Priority 4 and 5
 #define IDI_MESSAGE_FRIEND 238
 
 // Toolbar strips: one 16x16 image per button, in button order, 24-bit, with

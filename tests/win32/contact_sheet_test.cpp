@@ -112,8 +112,8 @@ TEST_CASE("the contact sheet draws every picture through the controls' own paths
 {
     const int icons[] = {IDI_KIVO, IDI_TRAY_FLASH, IDI_TRAY_ERROR, IDI_TRAY_CHECK, IDI_TRAY_CHECK_ERROR,
                          IDI_ACCOUNT_CHECKING, IDI_ACCOUNT_IDLE, IDI_ACCOUNT_FAILED, IDI_ACCOUNT_DISABLED,
-                         IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_LOW,
-                         IDI_PRIORITY_HIGH, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND};
+                         IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_HIGH,
+                         IDI_PRIORITY_LOW, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND};
     const int columns = static_cast<int>(std::size(icons));
     const COLORREF backgrounds[] = {GetSysColor(COLOR_3DFACE), RGB(255, 255, 255), RGB(40, 44, 52)};
     const int width = 16 + columns * 56, height = 3 * 72 + 3 * 32 + 60;

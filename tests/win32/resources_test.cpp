@@ -40,8 +40,8 @@ std::string icon_group_sizes(int id)
 
 constexpr int kTrayIcons[] = {IDI_KIVO, IDI_TRAY_FLASH, IDI_TRAY_ERROR, IDI_TRAY_CHECK, IDI_TRAY_CHECK_ERROR};
 constexpr int kAccountIcons[] = {IDI_ACCOUNT_CHECKING, IDI_ACCOUNT_IDLE, IDI_ACCOUNT_FAILED, IDI_ACCOUNT_DISABLED};
-constexpr int kMessageIcons[] = {IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_LOW,
-                                 IDI_PRIORITY_HIGH, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND};
+constexpr int kMessageIcons[] = {IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_HIGH,
+                                 IDI_PRIORITY_LOW, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND};
 
 template <size_t N>
 void check_pairwise_different(const int (&ids)[N], int size)
