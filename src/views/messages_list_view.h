@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,6 @@ public:
     // ---- for Panes and the tests
     bool on_notify(NMHDR* header, LRESULT& result);
     bool on_draw_item(DRAWITEMSTRUCT& item);
-    void on_measure_item(MEASUREITEMSTRUCT& item);
     void save_layout() const;
     const ColumnLayout& layout() const { return layout_; }
     void apply_layout();
@@ -80,7 +80,6 @@ private:
     void fill_rows();
     void set_row(int row, const Message& message);
     void mark(int id);
-    void marks_changed();
     void read_back_header();
     void show_header_dialog();
 
@@ -98,6 +97,7 @@ private:
     ColumnLayout layout_;
     ui::Timer seen_timer_;
     Account* account_ = nullptr;
+    int filling_ = 0;  // rows being rebuilt: their notifications are not the user's
     MessageList rows_;  // the shown records, in row order
 };
 

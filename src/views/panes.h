@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "appcore/pane_heights.h"
 #include "views/accounts_list_view.h"
 #include "views/messages_list_view.h"
 #include "views/panes_host.h"
@@ -43,10 +44,12 @@ public:
     // Layouts and heights, at exit and at the end of the session.
     void save();
     void set_font(HFONT font);
+    const PaneHeights& heights() const { return heights_; }
 
 private:
     std::unique_ptr<PanesWindow> window_;
     std::string registry_root_;
+    PaneHeights heights_;
     // The lists go before the splitter window is destroyed (members are
     // destroyed in reverse order: window_ is declared first).
     AccountsListView accounts_;

@@ -52,7 +52,7 @@ private:
 
     std::unique_ptr<ui::WindowClass> class_;
     ui::BrushHandle menu_brush_;
-    ui::BitmapHandle attach_bitmap_;
+    ui::IconHandle attach_icon_;
     HWND header_ = nullptr;
     HWND body_ = nullptr;
     HWND button_ = nullptr;
