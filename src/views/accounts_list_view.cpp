@@ -336,6 +336,16 @@ bool AccountsListView::customize_columns(HWND owner)
     return true;
 }
 
+void AccountsListView::prepare_menu(HMENU handle) const
+{
+    ui::Menu menu(handle);
+    menu.set_default(CMD_CHECK);
+    Account* account = selected();
+    bool disabled = account && account->state() == MSG_STATE_DISABLED;
+    menu.set_text(CMD_DISABLE, platform::message_text(disabled ? MSG_VIEWS_ENABLE : MSG_VIEWS_DISABLE));
+    menu.set_enabled(CMD_CHECK, account && !disabled);
+}
+
 void AccountsListView::context_menu(POINT at)
 {
     if (at.x == -1 && at.y == -1) {
@@ -344,11 +354,7 @@ void AccountsListView::context_menu(POINT at)
         ClientToScreen(list_.hwnd(), &at);
     }
     ui::PopupMenu menu = ui::PopupMenu::load_submenu(module_, IDR_ACCOUNTS_CONTEXT_MENU);
-    menu.set_default(CMD_CHECK);
-    Account* account = selected();
-    bool disabled = account && account->state() == MSG_STATE_DISABLED;
-    menu.set_text(CMD_DISABLE, platform::message_text(disabled ? MSG_VIEWS_ENABLE : MSG_VIEWS_DISABLE));
-    menu.set_enabled(CMD_CHECK, account && !disabled);
+    prepare_menu(menu.get());
     UINT chosen = menu.choose(list_.hwnd(), at);
     if (chosen != 0 && host_)
         host_->pane_command(static_cast<int>(chosen));

@@ -71,6 +71,9 @@ public:
     // A click on the header item `item` (what the mouse does).
     void sort_by_header_item(int item);
     void apply_layout();
+    // Menu 163's states for the selected account: "Enable" or "Disable",
+    // "Check" grayed for a disabled account (or none).
+    void prepare_menu(HMENU menu) const;
     // The context menu at a screen point (-1, -1: below the selected row).
     void context_menu(POINT at);
 
