@@ -104,7 +104,8 @@ void Panes::save()
 
 void Panes::set_font(HFONT font)
 {
-    accounts_.hwnd() && (SendMessageA(accounts_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE), true);
+    if (accounts_.hwnd())
+        SendMessageA(accounts_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     messages_.set_font(font);
     preview_.set_font(font);
 }
