@@ -387,3 +387,30 @@ TEST_CASE("notifier: sounds on the tick, with notification off and on")
         CHECK(rig.sound.stops >= 1);
     }
 }
+
+// For a person to look at: with KIVO_TRAY_SHOT_SECONDS set (and a Wine
+// desktop with a taskbar), the real icon stays up that long with a badge of
+// 7 while a screenshot is taken from outside. Skipped otherwise.
+TEST_CASE("notifier: the real tray icon with its badge, for a screenshot")
+{
+    const char* seconds = std::getenv("KIVO_TRAY_SHOT_SECONDS");
+    if (!seconds || !*seconds)
+        return;
+    HostWindow host;
+    Settings settings;
+    RecordingSound sound;
+    Notifier notifier(Notifier::Args{GetModuleHandleA(nullptr), host.hwnd, &settings, nullptr, &sound});
+    auto home = account("Home", 7);
+    std::vector<Account*> accounts{home.get()};
+    notifier.put_up(accounts);
+    DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(seconds)) * 1000u;
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        notifier.tick(accounts);
+        Sleep(100);
+    }
+    CHECK(notifier.running());
+    notifier.take_down();
+}
