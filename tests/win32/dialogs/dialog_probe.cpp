@@ -1,0 +1,52 @@
+#include "dialog_probe.h"
+
+#include <cstdlib>
+
+#include "resource_pixels.h"
+#include "ui/handles.h"
+
+namespace kivo::test {
+
+HWND find_dialog(const char* caption)
+{
+    HWND found = FindWindowA("#32770", caption);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+std::string item_text(HWND dialog, int id)
+{
+    char buffer[1024] = {};
+    GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+bool item_enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+void type_text(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void keep_shot(HWND window, const char* name)
+{
+    const char* dir = std::getenv("KIVO_SHOTS_DIR");
+    if (!dir || !*dir)
+        return;
+    std::string path = dir;
+    if (path[0] == '/')
+        path = "Z:" + path;  // Wine sees the Linux path on drive Z:
+    CreateDirectoryA(path.c_str(), nullptr);
+    path += "/" + std::string(name) + ".bmp";
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RECT r;
+    GetWindowRect(window, &r);
+    DibSection shot = create_dib_section(r.right - r.left, r.bottom - r.top);
+    ui::BitmapHandle owner(shot.bitmap);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, shot.bitmap);
+    PrintWindow(window, dc, 0);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    save_bitmap(shot.bitmap, path.c_str());
+}
+
+}  // namespace kivo::test
