@@ -136,14 +136,16 @@ std::optional<AccountSettings> run_account_wizard(const AccountWizardArgs& args)
     WizardStep server(settings, args.existing_names, 1);
     WizardStep login(settings, args.existing_names, 2);
     std::string subtitle = platform::message_text(MSG_WIZARD_SUBTITLE);
+    // A wizard's title bar shows the page's title: every page carries the wizard's.
+    std::string title = platform::message_text(MSG_WIZARD_TITLE);
     ui::PropertySheetDialog wizard;
-    wizard.add_page(name, {args.module, IDD_WIZARD_NAME, "", platform::message_text(MSG_WIZARD_NAME_TITLE), subtitle});
+    wizard.add_page(name, {args.module, IDD_WIZARD_NAME, title, platform::message_text(MSG_WIZARD_NAME_TITLE), subtitle});
     wizard.add_page(server,
-                    {args.module, IDD_WIZARD_SERVER, "", platform::message_text(MSG_WIZARD_SERVER_TITLE), subtitle});
-    wizard.add_page(login, {args.module, IDD_WIZARD_LOGIN, "", platform::message_text(MSG_WIZARD_LOGIN_TITLE), subtitle});
+                    {args.module, IDD_WIZARD_SERVER, title, platform::message_text(MSG_WIZARD_SERVER_TITLE), subtitle});
+    wizard.add_page(login, {args.module, IDD_WIZARD_LOGIN, title, platform::message_text(MSG_WIZARD_LOGIN_TITLE), subtitle});
     ui::PropertySheetDialog::Args sheet;
     sheet.module = args.module;
-    sheet.caption = platform::message_text(MSG_WIZARD_TITLE);
+    sheet.caption = title;
     sheet.owner = args.owner;
     sheet.wizard = true;
     if (!wizard.run_modal(sheet) || !login.finished)

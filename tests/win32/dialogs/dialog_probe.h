@@ -5,7 +5,7 @@
 
 namespace kivo::test {
 
-// The thread's visible dialog with this caption, or null.
+// The dialog with this caption, or null.
 HWND find_dialog(const char* caption);
 std::string item_text(HWND dialog, int id);
 bool item_enabled(HWND dialog, int id);

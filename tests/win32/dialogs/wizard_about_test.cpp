@@ -29,7 +29,22 @@ constexpr int kBackButton = 0x3023;
 constexpr int kNextButton = 0x3024;
 constexpr int kFinishButton = 0x3025;
 
-HWND wizard() { return kivo::test::find_dialog("Accounts Wizard"); }
+BOOL CALLBACK find_sheet(HWND window, LPARAM out)
+{
+    if (GetDlgItem(window, kNextButton)) {
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The thread's wizard: the top-level window with the wizard's Next button.
+HWND wizard()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), find_sheet, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 HWND page() { return PropSheet_GetCurrentPageHwnd(wizard()); }
 bool usable(int id)
 {
@@ -52,30 +67,48 @@ TEST_CASE("the wizard's Next and Finish follow the fields, and it returns the ne
     auto look = [&] { seen.push_back({usable(kBackButton), usable(kNextButton), usable(kFinishButton)}); };
     std::string problem;
 
+    // The wizard sets its buttons with a posted message, and a pressed
+    // button turns the page with another: each look waits one step.
     DialogScript script;
+    auto settle = [&] { script.then([] {}); };
+    settle();
     script.then([&] {
         REQUIRE(wizard());
+        char caption[64] = {};
+        GetWindowTextA(wizard(), caption, sizeof caption);
+        CHECK(std::string(caption) == "Accounts Wizard");
         kivo::test::keep_shot(wizard(), "wizard_name");
         look();  // 0: blank name
+        type_text(page(), IDC_ACCOUNT_NAME, "home");
     });
-    script.then([&] { type_text(page(), IDC_ACCOUNT_NAME, "home"); });
+    settle();
     script.then([&] {
         look();  // 1: a twin of "Home"
         problem = item_text(page(), IDC_ACCOUNT_PROBLEM);
         type_text(page(), IDC_ACCOUNT_NAME, "W");
     });
+    settle();
     script.then([&] {
         look();  // 2: one character
         press(PSBTN_NEXT);
     });
-    script.then([&] { look(); });  // 3: blank server
-    script.then([&] { type_text(page(), IDC_ACCOUNT_HOST, "pop.example.com"); });
+    settle();
+    settle();
+    script.then([&] {
+        look();  // 3: blank server
+        type_text(page(), IDC_ACCOUNT_HOST, "pop.example.com");
+    });
+    settle();
     script.then([&] { press(PSBTN_NEXT); });
+    settle();
+    settle();
     script.then([&] { type_text(page(), IDC_ACCOUNT_USER, "bob"); });
+    settle();
     script.then([&] {
         look();  // 4: user but no password
         type_text(page(), IDC_ACCOUNT_PASSWORD, "secret");
     });
+    settle();
     script.then([&] {
         look();  // 5: both
         kivo::test::keep_shot(wizard(), "wizard_login");
