@@ -36,14 +36,21 @@ void keep_shot(HWND window, const char* name)
         path = "Z:" + path;  // Wine sees the Linux path on drive Z:
     CreateDirectoryA(path.c_str(), nullptr);
     path += "/" + std::string(name) + ".bmp";
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    // A step may run before the dialog manager first shows the dialog.
+    SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    for (int i = 0; i < 8; ++i) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        Sleep(25);  // lets the X server draw; the shot is for the eye only
+    }
     RECT r;
     GetWindowRect(window, &r);
     DibSection shot = create_dib_section(r.right - r.left, r.bottom - r.top);
     ui::BitmapHandle owner(shot.bitmap);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, shot.bitmap);
-    PrintWindow(window, dc, 0);
+    HDC screen = GetDC(nullptr);
+    BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
     SelectObject(dc, old);
     DeleteDC(dc);
     save_bitmap(shot.bitmap, path.c_str());
