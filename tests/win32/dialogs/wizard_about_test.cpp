@@ -13,6 +13,7 @@
 #include "dialogs/account_wizard.h"
 #include "dialogs/dialog_ids.h"
 #include "dialogs/font_apply.h"
+#include "dialogs/startup_shortcut.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
 #include "platform/program_folder.h"
@@ -211,4 +212,35 @@ TEST_CASE("a stored font description is read safely and a font change never leav
     CHECK(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)) == current.get());
     CHECK(current.get() != first);
     DestroyWindow(parent);
+}
+
+TEST_CASE("the start-up shortcut is written over the old one, read back through the shell, and removed")
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "kivo_startup_test";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string target = folder + "\\kivo.exe";
+    HANDLE exe = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(exe);
+
+    kivo::dialogs::ShellStartupShortcut shortcut(folder, target);
+    CHECK(shortcut.path() == folder + "\\kivo.lnk");
+    REQUIRE(shortcut.write());
+    REQUIRE(shortcut.write());  // again: the old link is replaced, not refused
+    std::string read_target, description;
+    REQUIRE(kivo::dialogs::read_shortcut(shortcut.path(), read_target, description));
+    CHECK(lstrcmpiA(read_target.c_str(), target.c_str()) == 0);
+    CHECK(description == "Kivo");
+    CHECK(GetFileAttributesA((shortcut.path() + ".new").c_str()) == INVALID_FILE_ATTRIBUTES);
+
+    CHECK(shortcut.remove());
+    CHECK(GetFileAttributesA(shortcut.path().c_str()) == INVALID_FILE_ATTRIBUTES);
+    CHECK(shortcut.remove());  // nothing left to remove is fine
+
+    // A folder that does not exist: the write fails and says so.
+    kivo::dialogs::ShellStartupShortcut nowhere(folder + "\\missing", target);
+    CHECK_FALSE(nowhere.write());
+    DeleteFileA(target.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
