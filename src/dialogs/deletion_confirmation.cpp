@@ -6,6 +6,7 @@
 
 #include "dialogs/dialog_ids.h"
 #include "engine/account.h"
+#include "engine/connection_manager.h"
 #include "message/message.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
@@ -163,6 +164,20 @@ void DeletionConfirmation::fill_from_account(Account& account, Args& args)
         if (message && message->deleted())
             args.rows.push_back({message->from(), message->subject(), message->date(), message->size_text()});
     account.unlock_list();
+}
+
+bool confirm_deletion(HINSTANCE module, HWND owner, Account& account, const HostClient::Asking& asking,
+                      ConnectionManager& manager)
+{
+    DeletionConfirmation::Args args;
+    args.module = module;
+    args.owner = owner;
+    args.asking = &asking;
+    DeletionConfirmation::fill_from_account(account, args);
+    // The account's own thread waits meanwhile; its deadline must not pass.
+    args.keep_alive = [&manager, &account] { manager.schedule_timeout(static_cast<TimedAccount&>(account)); };
+    DeletionConfirmation dialog(std::move(args));
+    return dialog.run();
 }
 
 }  // namespace kivo::dialogs

@@ -8,6 +8,10 @@
 #include "engine/host_bridge.h"
 #include "ui/dialog.h"
 
+namespace kivo {
+class ConnectionManager;
+}
+
 namespace kivo::dialogs {
 
 // The "Confirmation" dialog (200): the user approves deleting an account's
@@ -74,5 +78,11 @@ private:
     bool queued_ = false;
     bool finished_ = false;
 };
+
+// What HostClient::confirm_deletion does with it: the account's marked
+// messages in the default columns, shown over `owner`, each tick re-arming
+// the account's time-out through `manager`.
+bool confirm_deletion(HINSTANCE module, HWND owner, Account& account, const HostClient::Asking& asking,
+                      ConnectionManager& manager);
 
 }  // namespace kivo::dialogs

@@ -4,12 +4,18 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "dialog_probe.h"
 #include "dialog_script.h"
 #include "dialogs/deletion_confirmation.h"
 #include "dialogs/dialog_ids.h"
+#include "engine/account.h"
+#include "engine/connection_manager.h"
+#include "message/message.h"
+#include "support/fake_modem.h"
+#include "support/message_lines.h"
 
 using kivo::dialogs::DeletionConfirmation;
 using kivo::test::DialogScript;
@@ -187,4 +193,39 @@ TEST_CASE("a confirmation whose account stops while it waits for its turn is ref
     CHECK_FALSE(answer);
     CHECK_FALSE(shown);
     CHECK(DeletionConfirmation::queued() == 0);
+}
+
+TEST_CASE("the account's confirmation lists its marked messages and keeps its check alive on every tick")
+{
+    std::vector<kivo::TimedAccount*> timed;
+    kivo::ConnectionManager manager{[&] { return timed; }, kivo::test::no_modem(),
+                                    [] { return kivo::ConnectionType::lan; }};
+    kivo::Account account{&manager};
+    account.set_name("Work");
+    account.set_timeout(5);
+    timed = {&account};
+    for (const char* subject : {"Offer", "Hello", "Lottery"}) {
+        auto message = std::make_shared<kivo::Message>(kivo::test::make_message(
+            std::string("From: ann@example.com\r\nSubject: ") + subject + "\r\n\r\nbody\r\n"));
+        if (std::string(subject) != "Hello")
+            message->mark_deleted();
+        account.messages().push_back(message);
+    }
+    FakeAsking asking;
+    int rows = 0;
+    bool armed = false;
+    DialogScript script;
+    script.then([&] {
+        HWND d = shown_for("Work");
+        REQUIRE(d);
+        rows = static_cast<int>(SendDlgItemMessageA(d, IDC_CONFIRM_LIST, LVM_GETITEMCOUNT, 0, 0));
+        CHECK(manager.schedule().empty());
+        tick(d, DeletionConfirmation::kCountdownTimer);
+        armed = manager.schedule().size() == 1;
+        kivo::test::click(d, IDOK);
+    });
+    script.start();
+    CHECK(kivo::dialogs::confirm_deletion(GetModuleHandleA(nullptr), nullptr, account, asking, manager));
+    CHECK(rows == 2);
+    CHECK(armed);
 }
