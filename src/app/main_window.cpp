@@ -678,6 +678,9 @@ void MainWindow::remove_selected()
         return;
     if (!manager_.lock())
         return;
+    std::size_t row = 0;
+    while (row < panes_.accounts().count() && panes_.accounts().at(row) != account)
+        ++row;
     manager_.stop_account(*account);
     // Nothing may point at the account once it is gone: the panes, the
     // bridge's queue, the tray.
@@ -691,6 +694,10 @@ void MainWindow::remove_selected()
     accounts_dirty_ = true;
     tray_menu_dirty_ = true;
     save_accounts();
+    // The row that took its place is selected, or the new last one.
+    std::size_t count = panes_.accounts().count();
+    if (count > 0)
+        panes_.accounts().select(row < count ? row : count - 1);
     panes_selection_changed();
     tray_accounts_changed();
 }

@@ -112,6 +112,12 @@ void AccountsListView::select(std::size_t index) { SendMessageA(hwnd_, LB_SETCUR
 
 void MessagesListView::show(Account* account)
 {
+    // The same account again keeps its selection.
+    std::vector<int> selected;
+    if (account == shown_)
+        for (int i = 0; i < row_count(); ++i)
+            if (SendMessageA(hwnd_, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+                selected.push_back(i);
     shown_ = account;
     SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
     if (!account || !account->lock_list())
@@ -121,6 +127,8 @@ void MessagesListView::show(Account* account)
         SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     account->unlock_list();
+    for (int i : selected)
+        SendMessageA(hwnd_, LB_SETSEL, TRUE, i);
 }
 
 void MessagesListView::command(int id)

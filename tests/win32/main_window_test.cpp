@@ -315,7 +315,7 @@ TEST_CASE("Remove asks first, and leaves nothing that points at the account")
     CHECK(f.window.panes().accounts().count() == 1);
     CHECK(f.window.find_account(serial) == nullptr);
     CHECK(f.window.bridge().queued() == 0);
-    CHECK(f.window.panes().messages().shown() != nullptr);  // the remaining, now selected, one
+    REQUIRE(f.window.panes().messages().shown() != nullptr);  // the remaining, now selected, one
     CHECK(f.window.panes().messages().shown()->name() == "keep");
     CHECK(in_program_folder("kivo.dat"));
     CHECK(f.window.MessageTotal() == 1);
