@@ -15,6 +15,8 @@ using platform::RegRoot;
 namespace {
 // A stored width beyond any screen is damage, not a choice.
 constexpr std::uint32_t kMaxWidth = 10000;
+// Far more places than any list has columns; above it (or negative) is damage.
+constexpr std::uint32_t kMaxOrder = 1000;
 }  // namespace
 
 ColumnLayout::ColumnLayout(std::string key, std::vector<Default> defaults)
@@ -23,9 +25,13 @@ ColumnLayout::ColumnLayout(std::string key, std::vector<Default> defaults)
     fill_defaults();
 }
 
-ColumnLayout ColumnLayout::accounts()
+ColumnLayout ColumnLayout::accounts() { return accounts(std::string(kRegistryRoot) + "\\CustomizeControls"); }
+
+ColumnLayout ColumnLayout::messages() { return messages(std::string(kRegistryRoot) + "\\CustomizeControls"); }
+
+ColumnLayout ColumnLayout::accounts(const std::string& controls_key)
 {
-    return ColumnLayout(std::string(kRegistryRoot) + "\\CustomizeControls\\CustomizeAccountsList\\Columns",
+    return ColumnLayout(controls_key + "\\CustomizeAccountsList\\Columns",
                         {{MSG_COL_ACCOUNT, 92},
                          {MSG_COL_SERVER, 92},
                          {MSG_COL_USER, 92},
@@ -36,9 +42,9 @@ ColumnLayout ColumnLayout::accounts()
                          {MSG_COL_MAILBOX_SIZE, 94}});
 }
 
-ColumnLayout ColumnLayout::messages()
+ColumnLayout ColumnLayout::messages(const std::string& controls_key)
 {
-    return ColumnLayout(std::string(kRegistryRoot) + "\\CustomizeControls\\CustomizeMessagesList\\Columns",
+    return ColumnLayout(controls_key + "\\CustomizeMessagesList\\Columns",
                         {{MSG_COL_FROM, 180},
                          {MSG_COL_SUBJECT, 190},
                          {MSG_COL_PRIORITY, 20},
@@ -79,14 +85,17 @@ void ColumnLayout::load()
             if (known == records_.end())
                 continue;
             RegKey column = RegKey::open_read(RegRoot::current_user, key_ + "\\" + name);
-            std::uint32_t show = 0, kind = 0, cx = 0, order = 0;  // kind: read only to count as complete
+            std::uint32_t show = 0, kind = 0, cx = 0, order = 0;
             if (!column || !column.read_dword("Show", show) || !column.read_dword("Kind", kind) ||
                 !column.read_dword("cx", cx) || !column.read_dword("order", order))
                 continue;
-            // The kind stays the one the name stands for: a stored kind of
-            // another column would show the wrong content under this title.
+            // A subkey that claims another column's kind, or holds a width
+            // or place beyond any real one, is damage: it is ignored whole,
+            // so the column keeps its default rather than half a record.
+            if (kind != known->kind || cx > kMaxWidth || order > kMaxOrder)
+                continue;
             known->show = show == 1;
-            known->cx = static_cast<std::int32_t>(std::min<std::uint32_t>(cx, kMaxWidth));
+            known->cx = static_cast<std::int32_t>(cx);
             known->order = static_cast<std::int32_t>(order);
         }
     }

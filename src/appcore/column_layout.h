@@ -30,6 +30,11 @@ public:
 
     static ColumnLayout accounts();
     static ColumnLayout messages();
+    // The same below another "CustomizeControls" key (tests use their own).
+    static ColumnLayout accounts(const std::string& controls_key);
+    static ColumnLayout messages(const std::string& controls_key);
+    // The list's columns in their default order.
+    const std::vector<Default>& defaults() const { return defaults_; }
 
     void fill_defaults();
     // Defaults first; a stored subkey replaces the default of its name when

@@ -24,9 +24,13 @@ void read_height(const RegKey& key, const char* name, std::int32_t& height)
 
 }  // namespace
 
-void PaneHeights::load()
+void PaneHeights::load() { load(splitter_key()); }
+
+void PaneHeights::save() const { save(splitter_key()); }
+
+void PaneHeights::load(const std::string& name)
 {
-    RegKey key = RegKey::open_or_create(platform::RegRoot::current_user, splitter_key());
+    RegKey key = RegKey::open_or_create(platform::RegRoot::current_user, name);
     if (!key)
         return;
     read_height(key, "AccountListHeight", accounts);
@@ -34,9 +38,9 @@ void PaneHeights::load()
     read_height(key, "MsgPreviewHeight", preview);
 }
 
-void PaneHeights::save() const
+void PaneHeights::save(const std::string& name) const
 {
-    RegKey key = RegKey::open_or_create(platform::RegRoot::current_user, splitter_key());
+    RegKey key = RegKey::open_or_create(platform::RegRoot::current_user, name);
     if (!key)
         return;
     key.write_dword("AccountListHeight", static_cast<std::uint32_t>(accounts));

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace kivo {
 
@@ -13,6 +14,9 @@ struct PaneHeights {
     // Defaults for what is missing; the key is created when it is not there.
     void load();
     void save() const;
+    // The same under another key ("<CustomizeControls>\\Splitter").
+    void load(const std::string& key);
+    void save(const std::string& key) const;
 };
 
 }  // namespace kivo

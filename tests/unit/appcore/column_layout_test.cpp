@@ -69,16 +69,20 @@ TEST_CASE("columns: a hidden column stays hidden after a restart; damaged or unk
 
     store("Nonsense", 1, kivo::MSG_COL_USER, 300, 0);               // no such column
     store("User", 1, kivo::MSG_COL_USER, 300, 0, false);            // "order" missing: skipped
-    store("State", 1, kivo::MSG_COL_ACCOUNT, 0xFFFFFFFFu, 1);       // foreign kind, absurd width
+    store("State", 1, kivo::MSG_COL_ACCOUNT, 50, 1);                // foreign kind: ignored whole
+    store("Last check", 1, kivo::MSG_COL_LAST_CHECK, 0xFFFFFFFFu, 1);  // absurd width: ignored whole
+    store("Mailbox size", 1, kivo::MSG_COL_MAILBOX_SIZE, 60, 0xFFFFFFFFu);  // negative place: ignored whole
     ColumnLayout loaded = ColumnLayout::accounts();
     loaded.load();
-    CHECK(names(loaded) == std::vector<std::string>{"Account", "State", "User", "Total msgs", "New messages",
+    CHECK(names(loaded) == std::vector<std::string>{"Account", "User", "Total msgs", "New messages", "State",
                                                     "Last check", "Mailbox size"});
     CHECK(loaded.records()[0].cx == 150);
-    const auto& state = loaded.records()[2];
+    const auto& state = loaded.records()[5];
     CHECK(state.name == "State");
-    CHECK(state.kind == kivo::MSG_COL_STATE);  // still the state column
-    CHECK(state.cx <= 10000);
+    CHECK(state.kind == kivo::MSG_COL_STATE);
+    CHECK(state.cx == 94);
+    CHECK(loaded.records()[6].cx == 94);
+    CHECK(loaded.records()[7].cx == 94);
     for (std::size_t i = 0; i < loaded.records().size(); ++i)
         CHECK(loaded.records()[i].order == static_cast<std::int32_t>(i));
 }

@@ -13,6 +13,7 @@
 #include "appcore/pane_heights.h"
 #include "engine/account.h"
 #include "message/message.h"
+#include "message_ids.h"
 #include "platform/registry.h"
 #include "platform/registry_paths.h"
 
@@ -92,20 +93,21 @@ TEST_CASE("accounts sort: each item has its own direction, flipped by a second c
             out += a->name();
         return out;
     };
-    CHECK_FALSE(sort.click(6));  // "Last check" is the last item that sorts... index 6 does not
-    REQUIRE(sort.click(0));
+    CHECK_FALSE(sort.click(MSG_COL_FROM));  // a messages-list kind does not sort accounts
+    CHECK(sort.kind() == 0);
+    REQUIRE(sort.click(MSG_COL_ACCOUNT));
     CHECK(sorted_names() == "abc");
-    sort.click(0);
+    sort.click(MSG_COL_ACCOUNT);
     CHECK(sort.descending());
     CHECK(sorted_names() == "cba");
-    sort.click(3);  // unseen counts far apart: no overflow
+    sort.click(MSG_COL_NEW_MESSAGES);  // unseen counts far apart: no overflow
     CHECK_FALSE(sort.descending());
     CHECK(sorted_names() == "abc");
-    sort.click(5);
+    sort.click(MSG_COL_LAST_CHECK);
     CHECK(sorted_names() == "bca");
-    sort.click(0);  // back to the name: its own direction was kept
+    sort.click(MSG_COL_ACCOUNT);  // back to the name: its own direction was kept
     CHECK(sort.descending());
-    CHECK(sort.item() == 0);
+    CHECK(sort.kind() == MSG_COL_ACCOUNT);
 }
 
 TEST_CASE("pane heights: defaults when missing, damaged values ignored, saved values read back")
