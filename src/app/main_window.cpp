@@ -122,7 +122,8 @@ bool MainWindow::on_init()
     RECT client{};
     GetClientRect(hwnd(), &client);
     int top = toolbar_.height() + kBandGap;
-    panes_.create({module_, hwnd(), 0, top, client.right, client.bottom - top - status_.height(), this});
+    views::PanesArgs panes{module_, hwnd(), 0, top, client.right, client.bottom - top - status_.height(), this};
+    panes_.create(panes);
     if (font_) {
         SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
         panes_.set_font(font_.get());
@@ -414,13 +415,9 @@ void MainWindow::menu_select(WPARAM wparam, LPARAM)
 
 bool MainWindow::on_command(int id, int code, HWND control)
 {
-    if (control == panes_.accounts().hwnd() || control == panes_.messages().hwnd()) {
-        if (code == LBN_SELCHANGE || code == LBN_SETFOCUS || code == LBN_KILLFOCUS)
-            panes_selection_changed();
-        if (code == LBN_DBLCLK && control == panes_.accounts().hwnd())
-            run_command(CMD_CHECK);
-        return true;
-    }
+    if (control && control != toolbar_.hwnd())
+        return false;  // a control's own notification
+    (void)code;
     run_command(id);
     return true;
 }
@@ -820,6 +817,27 @@ bool MainWindow::run_mailer()
         panes_.messages().show(shown);
     tray_accounts_changed();
     return true;
+}
+
+void MainWindow::account_marks_changed(Account& account)
+{
+    panes_.accounts().redraw(account);
+    tray_accounts_changed();
+}
+
+void MainWindow::reply_to(Account& account, const Message& message)
+{
+    // Wired with the MAPI reply by the lead; until then, say so.
+    (void)account;
+    (void)message;
+    ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd());
+}
+
+void MainWindow::add_to_filter(int command, const Message& message)
+{
+    (void)command;
+    (void)message;
+    open_filters();
 }
 
 bool MainWindow::confirm_deletion(Account& account, const Asking& asking)

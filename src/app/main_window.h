@@ -10,7 +10,6 @@
 #include "app/account_filter_actions.h"
 #include "app/bridge_connection.h"
 #include "app/notifier_stand_in.h"
-#include "app/panes_stand_in.h"
 #include "appcore/command_states.h"
 #include "appcore/mail_client.h"
 #include "appcore/settings.h"
@@ -25,19 +24,23 @@
 #include "ui/status_bar.h"
 #include "ui/timer.h"
 #include "ui/tool_bar.h"
+#include "views/accounts_list_view.h"
+#include "views/messages_list_view.h"
+#include "views/panes.h"
+#include "views/panes_host.h"
 
 namespace kivo::app {
 
 inline constexpr const char* kMainWindowTitle = "Kivo Email Checker";
 
-using Panes = stand_in::Panes;
+using Panes = views::Panes;
 using Notifier = stand_in::Notifier;
 
 // The program's one top-level window (dialog 102): the toolbar, the panes,
 // the status bar, every command, and the account threads' host through the
 // bridge. Closing it hides it; only Exit and the end of the session end the
 // program.
-class MainWindow : public ui::Dialog, public HostClient, public stand_in::PanesHost {
+class MainWindow : public ui::Dialog, public HostClient, public views::PanesHost {
 public:
     static constexpr UINT_PTR kTrayTimer = 1;
     static constexpr UINT kTrayTimerMs = 500;
@@ -96,6 +99,9 @@ public:
     // ---- PanesHost
     void pane_command(int id) override { run_command(id); }
     void panes_selection_changed() override;
+    void account_marks_changed(Account& account) override;
+    void reply_to(Account& account, const Message& message) override;
+    void add_to_filter(int command, const Message& message) override;
 
 protected:
     bool on_init() override;
