@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -154,6 +155,17 @@ public:
     void mark_all_seen();
     int count_marked() const;
     std::shared_ptr<Message> find_by_key(std::uint32_t key) const;
+    // A message of this check that no earlier check of this run listed.
+    // The account's own thread, during a check (before the list is replaced).
+    bool first_seen(const Message& message) const;
+    // Filter actions wait here until the session has ended and the deadline
+    // is disarmed; the account thread then fires them, each only while the
+    // stop event is clear. A failed check drops them: its messages are new
+    // again at the next check, which fires them then.
+    void defer_action(std::function<void()> action) { deferred_actions_.push_back(std::move(action)); }
+    std::size_t fire_deferred_actions();
+    void drop_deferred_actions() { deferred_actions_.clear(); }
+    std::size_t deferred_action_count() const { return deferred_actions_.size(); }
     // The pause after a check that ran from tick t1 to tick t2 (32-bit
     // ticks, which may wrap during the check).
     static std::uint32_t pause_after(std::int32_t interval_seconds, std::uint32_t t1, std::uint32_t t2);
@@ -194,6 +206,7 @@ private:
     void record_net_failure(platform::NetStatus status, int error, int line);
 
     AccountOwner* owner_;
+    std::vector<std::function<void()>> deferred_actions_;
     const std::uint64_t serial_;
     std::string name_;
     Url server_{"localhost"};  // no scheme: rejected, so every part is empty

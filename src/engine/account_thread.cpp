@@ -61,9 +61,12 @@ void Account::account_thread_core()
             std::uint32_t t1 = platform::tick_count();
             if (state() == MSG_STATE_CONNECTING) {
                 if (!owner_ || owner_->begin_check(*this)) {
-                    check_once();
+                    bool checked = check_once();
                     if (owner_)
                         owner_->end_check(*this);
+                    if (checked)
+                        fire_deferred_actions();
+                    drop_deferred_actions();
                 } else {
                     set_state(MSG_STATE_FAILED);
                     if (host_)
@@ -182,6 +185,25 @@ int Account::count_marked() const
         if (message->deleted())
             ++marked;
     return marked;
+}
+
+bool Account::first_seen(const Message& message) const
+{
+    return find_by_key(message.key()) == nullptr;
+}
+
+std::size_t Account::fire_deferred_actions()
+{
+    std::vector<std::function<void()>> actions;
+    actions.swap(deferred_actions_);
+    std::size_t fired = 0;
+    for (const auto& action : actions) {
+        if (stop_event_.is_set())
+            break;
+        action();
+        ++fired;
+    }
+    return fired;
 }
 
 std::shared_ptr<Message> Account::find_by_key(std::uint32_t key) const

@@ -35,6 +35,11 @@ std::vector<std::string_view> semicolon_pieces(std::string_view text)
 
 ClassifyStage EmailFilter::Classify(Message& message)
 {
+    return Classify(message, owner_);
+}
+
+ClassifyStage EmailFilter::Classify(Message& message, FilterActions& actions)
+{
     ReaderSection section(lock_);
     if (!section.held())
         return ClassifyStage::skipped;
@@ -42,7 +47,7 @@ ClassifyStage EmailFilter::Classify(Message& message)
         message.set_friendly(true);
         return ClassifyStage::friends;
     }
-    PowerStage(message);
+    PowerStage(message, actions);
     if (WordStage(fromList_, message.from(), message))
         return ClassifyStage::from;
     if (WordStage(subjectList_, message.subject(), message))
@@ -63,7 +68,7 @@ bool EmailFilter::FriendsStage(const Message& message) const
     return friends_.count(AddressKey(ExtractAddress(message.from()))) != 0;
 }
 
-void EmailFilter::PowerStage(Message& message) const
+void EmailFilter::PowerStage(Message& message, FilterActions& actions) const
 {
     for (const PowerFilter& filter : powerList_) {
         if (filter.state == 1 || !filter.Evaluate(message))
@@ -79,7 +84,7 @@ void EmailFilter::PowerStage(Message& message) const
             message.mark_deleted();
             break;
         }
-        FireActions(filter, message, owner_);
+        FireActions(filter, message, actions);
     }
 }
 

@@ -55,6 +55,9 @@ public:
     // order: friends, power filters (never ending the run), From, Subject,
     // spammers, To/Cc, size; the first list that matches ends the run.
     ClassifyStage Classify(Message& message);
+    // The same, with the actions going to `actions` instead of the owner
+    // (a CollectedActions, to fire them later, outside the lock).
+    ClassifyStage Classify(Message& message, FilterActions& actions);
 
     // The lists as they stand. Window thread only: it is the one thread that
     // changes them, so it reads them without the lock.
@@ -100,7 +103,7 @@ private:
     void LoadLists();
 
     bool FriendsStage(const Message& message) const;
-    void PowerStage(Message& message) const;
+    void PowerStage(Message& message, FilterActions& actions) const;
     bool WordStage(const std::vector<WordFilter>& list, const std::string& field, Message& message) const;
     bool SpammersStage(Message& message) const;
     bool ToCcStage(Message& message) const;
