@@ -79,7 +79,8 @@ MainWindow::~MainWindow()
     // threads end before the accounts they use go.
     if (started_ && !finished_) {
         tray_timer_.stop();
-        notifier_.take_down();
+        if (notifier_)
+            notifier_->take_down();
         manager_.stop_all();
         manager_.stop();
     }
@@ -117,6 +118,16 @@ bool MainWindow::on_init()
 
     build_menus();
     build_toolbar();
+    // The template may be narrower than the toolbar in this font: widen the
+    // window so every button shows.
+    RECT frame{};
+    GetWindowRect(hwnd(), &frame);
+    RECT inside{};
+    GetClientRect(hwnd(), &inside);
+    int wanted = toolbar_.ideal_size().cx + 12;
+    if (inside.right < wanted)
+        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + wanted - inside.right, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     status_.attach(ui::create_control(STATUSCLASSNAMEA, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, hwnd(), 0,
                                       RECT{0, 0, 0, 0}));
     RECT client{};
@@ -136,6 +147,7 @@ bool MainWindow::on_init()
                                                 ui::AcceleratorTable::load(module_, IDR_MESSAGES_ACCELERATORS).get(), hwnd());
     }
     bridge_connection_ = std::make_unique<BridgeConnection>(bridge_, hwnd());
+    notifier_ = std::make_unique<Notifier>(Notifier::Args{module_, hwnd(), &settings_, nullptr, nullptr});
 
     load_accounts();
     if (panes_.accounts().count() == 0 && first_account_)
@@ -143,12 +155,12 @@ bool MainWindow::on_init()
     manager_.start();
     started_ = true;
     update_command_states();
-    notifier_.put_up(panes_.accounts().accounts());
+    notifier_->put_up(panes_.accounts().accounts());
     tray_timer_.start(hwnd(), kTrayTimer, kTrayTimerMs);
 
     visible_ = !settings_.hide_start;
     if (visible_) {
-        notifier_.set_notification_off(true);
+        notifier_->set_notification_off(true);
         apply_placement();
     }
     if (panes_.accounts().count() > 0) {
@@ -283,7 +295,7 @@ void MainWindow::Show(bool show)
 {
     if (show) {
         visible_ = true;
-        notifier_.set_notification_off(true);
+        notifier_->set_notification_off(true);
         apply_placement();
         ShowWindow(hwnd(), SW_SHOW);
         InvalidateRect(panes_.accounts().hwnd(), nullptr, TRUE);
@@ -296,7 +308,7 @@ void MainWindow::Show(bool show)
         ShowWindow(hwnd(), SW_HIDE);
         hiding_ = false;
         visible_ = false;
-        notifier_.set_notification_off(false);
+        notifier_->set_notification_off(false);
     }
 }
 
@@ -479,7 +491,7 @@ bool MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
         return true;
     case WM_TIMER:
         if (wparam == kTrayTimer) {
-            notifier_.tick(panes_.accounts().accounts());
+            notifier_->tick(panes_.accounts().accounts());
             result = 0;
             return true;
         }
@@ -509,9 +521,14 @@ bool MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
         result = 0;
         return true;
     case kTrayCallback:
+        tray_callback(wparam, lparam);
         result = 0;
         return true;
     default:
+        if (notifier_ && notifier_->handle_taskbar_created(message)) {
+            result = 0;
+            return true;
+        }
         return false;
     }
 }
@@ -582,7 +599,7 @@ void MainWindow::run_command(int id)
         delete_all_messages();
         break;
     case CMD_NOTIFICATION:
-        notifier_.set_notification_off(!notifier_.notification_off());
+        notifier_->set_notification_off(!notifier_->notification_off());
         tray_menu_dirty_ = true;
         break;
     case CMD_ACCOUNT_COLUMNS:
@@ -761,7 +778,7 @@ void MainWindow::finish(bool stop_threads)
         return;
     finished_ = true;
     tray_timer_.stop();
-    notifier_.take_down();
+    notifier_->take_down();
     if (stop_threads) {
         manager_.stop_all();
         manager_.stop();
@@ -782,7 +799,25 @@ void MainWindow::save_everything()
     save_log_settings(app_log());
 }
 
-void MainWindow::tray_accounts_changed() { notifier_.accounts_changed(panes_.accounts().accounts()); }
+void MainWindow::tray_callback(WPARAM wparam, LPARAM lparam)
+{
+    std::optional<TrayCommand> command = notifier_->handle_callback(wparam, lparam, panes_.accounts().accounts());
+    if (!command)
+        return;
+    if (command->account_serial == 0) {
+        run_command(command->command);
+        return;
+    }
+    // A Check-submenu account that was removed since the menu was built: nothing.
+    if (Account* account = panes_.accounts().find(command->account_serial))
+        check_now(*account);
+}
+
+void MainWindow::tray_accounts_changed()
+{
+    if (notifier_)
+        notifier_->accounts_changed(panes_.accounts().accounts());
+}
 
 // ---- HostClient
 
@@ -797,7 +832,7 @@ void MainWindow::account_changed(Account& account)
     update_command_states();
 }
 
-void MainWindow::play_sound(const std::string& file) { notifier_.queue_sound(file); }
+void MainWindow::play_sound(const std::string& file) { notifier_->queue_sound(file); }
 
 void MainWindow::run_file(const std::string& file)
 {

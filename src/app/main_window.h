@@ -9,7 +9,7 @@
 
 #include "app/account_filter_actions.h"
 #include "app/bridge_connection.h"
-#include "app/notifier_stand_in.h"
+#include "app/notifier.h"
 #include "appcore/command_states.h"
 #include "appcore/mail_client.h"
 #include "appcore/settings.h"
@@ -34,7 +34,6 @@ namespace kivo::app {
 inline constexpr const char* kMainWindowTitle = "Kivo Email Checker";
 
 using Panes = views::Panes;
-using Notifier = stand_in::Notifier;
 
 // The program's one top-level window (dialog 102): the toolbar, the panes,
 // the status bar, every command, and the account threads' host through the
@@ -77,7 +76,7 @@ public:
 
     Panes& panes() { return panes_; }
     Settings& settings() { return settings_; }
-    Notifier& notifier() { return notifier_; }
+    Notifier& notifier() { return *notifier_; }
     HostBridge& bridge() { return bridge_; }
     ConnectionManager& connections() { return manager_; }
     HWND toolbar() const { return toolbar_.hwnd(); }
@@ -135,6 +134,7 @@ private:
     void finish(bool stop_threads);
     void save_everything();
     void tray_accounts_changed();
+    void tray_callback(WPARAM wparam, LPARAM lparam);
 
     // Where the other dialogs are wired in.
     void new_account();
@@ -159,7 +159,7 @@ private:
                          }};
     Panes panes_;
     ConnectionManager manager_;
-    Notifier notifier_;
+    std::unique_ptr<Notifier> notifier_;  // made with the window
     std::unique_ptr<BridgeConnection> bridge_connection_;
 
     ui::ToolBar toolbar_;

@@ -174,7 +174,7 @@ TEST_CASE("Exit asks only when something is marked for deletion, and No keeps ev
     }
     CHECK(!f.window.finished());
     CHECK(IsWindow(f.window.hwnd()));
-    CHECK(f.window.notifier().is_up());
+    CHECK(f.window.notifier().running());
     CHECK(!quit_posted());
     CHECK(f.marked(marked) == 1);
     {
@@ -183,7 +183,7 @@ TEST_CASE("Exit asks only when something is marked for deletion, and No keeps ev
         CHECK(watcher.box().seen);
     }
     CHECK(f.window.finished());
-    CHECK(!f.window.notifier().is_up());
+    CHECK(!f.window.notifier().running());
     CHECK(quit_posted());
 }
 
@@ -194,7 +194,7 @@ TEST_CASE("the end of the session: FALSE changes nothing, TRUE takes the tray do
     HWND hwnd = f.window.hwnd();
     SendMessageA(hwnd, WM_ENDSESSION, FALSE, 0);
     CHECK(!f.window.finished());
-    CHECK(f.window.notifier().is_up());
+    CHECK(f.window.notifier().running());
     CHECK(!in_program_folder("kivo.dat"));
 
     f.window.run_command(CMD_MOVE_UP);  // nothing to move: still not dirty
@@ -203,7 +203,7 @@ TEST_CASE("the end of the session: FALSE changes nothing, TRUE takes the tray do
     f.window.run_command(CMD_DISABLE);  // dirty now
     SendMessageA(hwnd, WM_ENDSESSION, TRUE, 0);
     CHECK(f.window.finished());
-    CHECK(!f.window.notifier().is_up());
+    CHECK(!f.window.notifier().running());
     CHECK(in_program_folder("kivo.dat"));
 }
 
