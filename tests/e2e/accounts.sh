@@ -70,5 +70,10 @@ echo "ended $took s after Exit"
 
 wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v MainWindowPlacement </dev/null >"$work/reg.log" 2>&1 ||
   fail "the window placement was not saved: $(cat "$work/reg.log")"
-grep -q 'alice' "$work/app/kivo.dat" 2>/dev/null || true
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\CustomizeControls\Splitter' </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the splitter heights were not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\CustomizeControls' /s </dev/null >"$work/reg.log" 2>&1
+[ "$(grep -c REG_ "$work/reg.log")" -ge 3 ] || fail "the column layouts were not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Accounts\alice' </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the accounts' values were not saved: $(cat "$work/reg.log")"
 echo "PASS in $((SECONDS - start)) s"
