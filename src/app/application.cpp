@@ -26,14 +26,18 @@ int run_application(HINSTANCE module)
 
     load_log_settings(app_log());
 
-    MainWindow window(module);
+    ui::MessageLoop loop;
+    MainWindow window({module, &loop, {}});
     window.create();
-    ShowWindow(window.hwnd(), SW_SHOW);
-    SetForegroundWindow(window.hwnd());
+    loop.set_idle_hook([&window] { window.update_command_states(); });
+    if (window.hide_start()) {
+        ShowWindow(window.hwnd(), SW_HIDE);
+    } else {
+        ShowWindow(window.hwnd(), SW_SHOW);
+        SetForegroundWindow(window.hwnd());
+    }
 
-    ui::run_message_loop();
-
-    save_log_settings(app_log());
+    loop.run();
     return 0;
 }
 

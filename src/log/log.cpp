@@ -53,6 +53,7 @@ void Log::write_line_v(const char* format, va_list args)
     while (recent_.size() >= keep)
         recent_.pop_front();
     recent_.emplace_back(line, length);
+    ++written_;
 }
 
 std::string Log::file_path() const
@@ -71,6 +72,17 @@ void Log::append_to_file(const char* line, std::size_t size) const
     // Opened and closed for each line so other programs can read or move the
     // file in between; a failure only loses the line.
     platform::append_to_file_shared_read(file_path(), line, size);
+}
+
+std::vector<Log::NumberedLine> Log::recent_numbered() const
+{
+    platform::CriticalSectionLock guard(lock_);
+    std::vector<NumberedLine> lines;
+    lines.reserve(recent_.size());
+    std::uint64_t first = written_ - recent_.size() + 1;
+    for (std::size_t i = 0; i < recent_.size(); ++i)
+        lines.push_back({first + i, recent_[i]});
+    return lines;
 }
 
 std::vector<std::string> Log::recent_lines() const

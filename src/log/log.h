@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdarg>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -29,6 +30,14 @@ public:
     void write_line_v(const char* format, va_list args) KIVO_PRINTF_FORMAT(2, 0);
 
     std::vector<std::string> recent_lines() const;
+    // A line of the ring with its number: lines are numbered from 1 in the
+    // order they were written, so a reader can tell identical texts apart
+    // and see how many lines it missed.
+    struct NumberedLine {
+        std::uint64_t sequence = 0;
+        std::string text;
+    };
+    std::vector<NumberedLine> recent_numbered() const;
 
     bool write_to_file() const;
     void set_write_to_file(bool on);
@@ -51,6 +60,7 @@ private:
     std::string log_file_ = "kivo.log";
     int capacity_ = kDefaultCapacity;
     std::deque<std::string> recent_;  // oldest first
+    std::uint64_t written_ = 0;       // lines ever put in the ring; the newest one's number
     TimeSource time_source_;
 };
 

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end smoke test of kivo.exe on an X display, run inside a throw-away
 # Wine prefix by tools/wine-run.sh --display --script:
-#   smoke.sh KIVO_EXE SHOTS_DIR
+#   smoke.sh KIVO_EXE SHOTS_DIR SEND_COMMAND_EXE
 # Starts the program, waits for its window, takes a screenshot, checks that a
-# second copy ends at once with exit code 0 and leaves the first alone, closes
-# the first through WM_CLOSE and checks its exit code and the saved settings.
+# second copy ends at once with exit code 0 and leaves the first alone, checks
+# that WM_CLOSE only hides it, ends it with the Exit command and checks its
+# exit code, how fast it ended and the saved settings.
 set -u
 exe=$1
 shots=$2
+send=$3
 title='Kivo Email Checker'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -53,15 +55,25 @@ rc=$?
 running "$first" || fail "the first copy ended when the second started"
 [ "$(windows_titled)" = 1 ] || fail "expected one window titled '$title', found $(windows_titled)"
 
-# taskkill without /f posts WM_CLOSE to the program's top-level windows.
+# taskkill without /f posts WM_CLOSE to the program's top-level windows:
+# that hides the window, the program goes on in the tray.
 wine taskkill /im kivo.exe </dev/null >"$work/taskkill.log" 2>&1 || fail "taskkill failed: $(cat "$work/taskkill.log")"
-wait_for 30 ended "$first" || fail "the program did not end within 30 s of WM_CLOSE"
+sleep 2
+running "$first" || fail "WM_CLOSE ended the program; it must only hide the window"
+
+# Exit (command 40013) ends it, quickly and successfully.
+exit_start=$SECONDS
+wine "$send" "$title" 40013 </dev/null >"$work/send.log" 2>&1 || fail "could not send Exit: $(cat "$work/send.log")"
+wait_for 30 ended "$first" || fail "the program did not end within 30 s of Exit"
 wait "$first"
 rc=$?
 [ "$rc" = 0 ] || fail "the program ended with $rc, expected 0"
+echo "ended $((SECONDS - exit_start)) s after Exit"
 
 # A clean shutdown saved the log settings.
 wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v WriteLog </dev/null >"$work/reg.log" 2>&1 ||
   fail "log settings were not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v HideStart </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the settings were not saved: $(cat "$work/reg.log")"
 
 echo "PASS in $((SECONDS - start)) s"

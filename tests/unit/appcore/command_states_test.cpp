@@ -5,7 +5,6 @@
 
 #include "appcore/command_ids.h"
 #include "appcore/command_states.h"
-#include "appcore/log_follow.h"
 #include "message_ids.h"
 
 using namespace kivo;
@@ -67,14 +66,4 @@ TEST_CASE("commands: tooltips and status-bar texts")
     CHECK_FALSE(command_help(CMD_HIDE).tooltip.has_value());
     CHECK_FALSE(command_help(CMD_STOP).status.has_value());
     CHECK_FALSE(command_help(12345).status.has_value());
-}
-
-TEST_CASE("log viewer: only lines new since the last one shown, readable, even after the ring moved on")
-{
-    LogFollower follower;
-    CHECK(follower.new_rows({"one\n", "\n", "two\tdone\n"}) == std::vector<std::string>{"one ", "two done "});
-    CHECK(follower.new_rows({"one\n", "\n", "two\tdone\n"}).empty());
-    CHECK(follower.new_rows({"two\tdone\n", "three\n"}) == std::vector<std::string>{"three "});
-    // The last line shown has left the ring: everything in it is new.
-    CHECK(follower.new_rows({"four\n", "five\n"}) == std::vector<std::string>{"four ", "five "});
 }

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# End to end with mail, run inside a throw-away Wine prefix by
+# tools/wine-run.sh --display --script:
+#   accounts.sh KIVO_EXE SHOTS_DIR SEND_COMMAND_EXE MAKE_ACCOUNTS_EXE FAKE_POP3
+# kivo.exe, in a folder of its own, with two accounts on the fake POP3 server:
+# alice with three messages, bob with a wrong password. The window is shown,
+# a screenshot kept; Exit must end the program within 5 s with exit code 0
+# and leave its window placement in the registry.
+set -u
+exe=$1
+shots=$2
+send=$3
+make_accounts=$4
+fake_pop3=$5
+title='Kivo Email Checker'
+work=$(mktemp -d)
+server=
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${kivo:-}" ] && kill "$kivo" 2>/dev/null
+  exit 1
+}
+
+# shellcheck source=../support/wait_for.sh
+. "$(dirname "$0")/../support/wait_for.sh"
+
+has_window() { [ "$(xdotool search --name "^${title}\$" 2>/dev/null | wc -l)" -ge 1 ]; }
+running() { kill -0 "$1" 2>/dev/null; }
+ended() { ! running "$1"; }
+
+mkdir -p "$work/mail" "$work/app"
+for i in 1 2 3; do
+  printf 'From: Sender %s <sender%s@example.com>\r\nTo: alice@example.com\r\nSubject: Message number %s\r\nDate: Mon, 7 Dec 2026 10:0%s:00 +0000\r\n\r\nHello, this is message %s.\r\n' \
+    "$i" "$i" "$i" "$i" "$i" >"$work/mail/$i.eml"
+done
+"$fake_pop3" serve --port-file "$work/port" --maildir "$work/mail" --user alice:secret >"$work/server.log" 2>&1 &
+server=$!
+port_written() { [ -s "$work/port" ]; }
+wait_for 10 port_written || fail "the fake server did not start: $(cat "$work/server.log")"
+port=$(cat "$work/port")
+
+cp "$exe" "$work/app/kivo.exe"
+wine "$make_accounts" "$(winepath -w "$work/app")" "$port" </dev/null >"$work/make.log" 2>&1 ||
+  fail "could not write kivo.dat: $(cat "$work/make.log")"
+[ -s "$work/app/kivo.dat" ] || fail "no kivo.dat"
+# Shown at start, so there is something to look at.
+wine reg add 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v HideStart /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+
+start=$SECONDS
+wine "$work/app/kivo.exe" </dev/null >"$work/kivo.log" 2>&1 &
+kivo=$!
+wait_for 60 has_window || fail "no window titled '$title' within 60 s"
+# Both checks are quick on loopback; give the rows time to be drawn.
+sleep 4
+mkdir -p "$shots"
+import -window root "$shots/accounts.png" || fail "screenshot failed"
+echo "screenshot: $shots/accounts.png"
+
+exit_start=$(date +%s.%N)
+wine "$send" "$title" 40013 </dev/null >"$work/send.log" 2>&1 || fail "could not send Exit: $(cat "$work/send.log")"
+wait_for 30 ended "$kivo" || fail "the program did not end within 30 s of Exit"
+wait "$kivo"
+rc=$?
+took=$(echo "$(date +%s.%N) - $exit_start" | bc)
+[ "$rc" = 0 ] || fail "the program ended with $rc, expected 0"
+echo "ended $took s after Exit"
+[ "$(echo "$took < 5" | bc)" = 1 ] || fail "Exit took $took s, expected under 5 s"
+
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v MainWindowPlacement </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the window placement was not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\CustomizeControls\Splitter' </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the splitter heights were not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\CustomizeControls' /s </dev/null >"$work/reg.log" 2>&1
+[ "$(grep -c REG_ "$work/reg.log")" -ge 3 ] || fail "the column layouts were not saved: $(cat "$work/reg.log")"
+wine reg query 'HKCU\Software\Kivo, Inc.\Kivo\Accounts\alice' </dev/null >"$work/reg.log" 2>&1 ||
+  fail "the accounts' values were not saved: $(cat "$work/reg.log")"
+echo "PASS in $((SECONDS - start)) s"
