@@ -129,9 +129,10 @@ public:
     std::string_view answer() const { return buffer_.text(); }
     // The last check_mail sent its TOP and DELE commands pipelined.
     bool session_pipelined() const { return session_pipelined_; }
-    // The session runs inside TLS; what its handshake saw.
+    // The session runs inside TLS; what the last handshake saw (kept after
+    // the connection closed, for the log and kivo-diag).
     bool session_secure() const { return tls_.active(); }
-    const platform::TlsPeer& tls_peer() const { return tls_.peer(); }
+    const platform::TlsPeer& tls_peer() const { return tls_peer_; }
 
     bool lookup();
     bool connect_to_server();
@@ -237,6 +238,7 @@ private:
     Security security_ = Security::none;
     std::string trusted_fingerprint_;
     std::string greeting_;
+    platform::TlsPeer tls_peer_;
     bool greeting_read_ = false;
     bool tls_failed_ = false;  // a certificate refused: no second connection
     platform::Semaphore list_lock_{1, 1};

@@ -16,7 +16,8 @@ bool Account::start_tls()
     platform::NetStatus status =
         tls_.handshake(socket_, host, trusted_fingerprint_, socket_event_, stop_event_, [this] { touch_timeout(); },
                        error);
-    const platform::TlsPeer& peer = tls_.peer();
+    tls_peer_ = tls_.peer();
+    const platform::TlsPeer& peer = tls_peer_;
     if (status == platform::NetStatus::ok) {
         app_log().write_line("TLS: account=%s %s %s subject=%s sha256=%s", name_.c_str(), peer.protocol.c_str(),
                              peer.cipher.c_str(), peer.subject.c_str(), peer.fingerprint.c_str());
