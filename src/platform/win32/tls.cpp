@@ -22,6 +22,9 @@ namespace kivo::platform {
 namespace {
 
 constexpr std::size_t kMaxRecord = 16384 + 512;  // a record and its framing
+// SSL_EXTRA_CERT_CHAIN_POLICY_PARA checks to leave out (wininet's values).
+constexpr DWORD kIgnoreRevocation = 0x00000080;
+constexpr DWORD kIgnoreDateInvalid = 0x00002000;
 
 std::wstring widen(const std::string& text)
 {
@@ -253,14 +256,30 @@ struct TlsStream::Impl {
             peer.detail = "CertGetCertificateChain " + status_text(static_cast<long>(GetLastError()));
             return TlsVerdict::untrusted;
         }
+        // The chain's own status first: the SSL policy of some systems
+        // (Wine's) lets a chain that ends below any root pass.
+        const DWORD status_bits = chain.chain->TrustStatus.dwErrorStatus;
+        const DWORD broken = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN |
+                             CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_REVOKED | CERT_TRUST_IS_CYCLIC |
+                             CERT_TRUST_INVALID_EXTENSION | CERT_TRUST_INVALID_POLICY_CONSTRAINTS |
+                             CERT_TRUST_INVALID_BASIC_CONSTRAINTS | CERT_TRUST_INVALID_NAME_CONSTRAINTS |
+                             CERT_TRUST_IS_NOT_VALID_FOR_USAGE | CERT_TRUST_IS_EXPLICIT_DISTRUST;
+        if (status_bits & broken) {
+            peer.detail = "chain status " + status_text(static_cast<long>(status_bits)) + ", subject " +
+                          peer.subject;
+            return TlsVerdict::untrusted;
+        }
+        // Then the host name. A revocation server out of reach is not a
+        // revoked certificate (revoked ones failed above), and the dates are
+        // judged after the name so that each failure keeps its own words.
         SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl_para{};
         ssl_para.cbSize = sizeof ssl_para;
         ssl_para.dwAuthType = AUTHTYPE_SERVER;
+        ssl_para.fdwChecks = kIgnoreRevocation | kIgnoreDateInvalid;
         ssl_para.pwszServerName = const_cast<wchar_t*>(host.c_str());
         CERT_CHAIN_POLICY_PARA policy{};
         policy.cbSize = sizeof policy;
-        // A revocation server out of reach is not a revoked certificate.
-        policy.dwFlags = CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS;
+        policy.dwFlags = CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS | CERT_CHAIN_POLICY_IGNORE_ALL_NOT_TIME_VALID_FLAGS;
         policy.pvExtraPolicyPara = &ssl_para;
         CERT_CHAIN_POLICY_STATUS status{};
         status.cbSize = sizeof status;
@@ -268,19 +287,18 @@ struct TlsStream::Impl {
             peer.detail = "CertVerifyCertificateChainPolicy " + status_text(static_cast<long>(GetLastError()));
             return TlsVerdict::untrusted;
         }
-        if (status.dwError == 0)
-            return TlsVerdict::ok;
-        peer.detail = "certificate check " + status_text(static_cast<long>(status.dwError)) + ", subject " +
-                      peer.subject;
-        switch (static_cast<long>(status.dwError)) {
-        case CERT_E_CN_NO_MATCH:
-            return TlsVerdict::wrong_host;
-        case CERT_E_EXPIRED:
-        case CERT_E_VALIDITYPERIODNESTING:
-            return TlsVerdict::expired;
-        default:
-            return TlsVerdict::untrusted;
+        if (status.dwError != 0) {
+            peer.detail = "certificate check " + status_text(static_cast<long>(status.dwError)) + ", subject " +
+                          peer.subject;
+            return static_cast<long>(status.dwError) == CERT_E_CN_NO_MATCH ? TlsVerdict::wrong_host
+                                                                           : TlsVerdict::untrusted;
         }
+        if (status_bits & (CERT_TRUST_IS_NOT_TIME_VALID | CERT_TRUST_CTL_IS_NOT_TIME_VALID)) {
+            peer.detail = "chain status " + status_text(static_cast<long>(status_bits)) + ", subject " +
+                          peer.subject;
+            return TlsVerdict::expired;
+        }
+        return TlsVerdict::ok;
     }
 
     void describe()
