@@ -30,14 +30,19 @@ struct ChainFindings {
     std::string detail;
 };
 
-int g_findings_index = -1;
+// Made once, before any account thread can ask for it twice.
+int findings_index()
+{
+    static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
 
 int note_chain_error(int preverified, X509_STORE_CTX* store)
 {
     if (preverified)
         return 1;
     SSL* ssl = static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-    auto* findings = static_cast<ChainFindings*>(SSL_get_ex_data(ssl, g_findings_index));
+    auto* findings = static_cast<ChainFindings*>(SSL_get_ex_data(ssl, findings_index()));
     int code = X509_STORE_CTX_get_error(store);
     if (findings) {
         if (code == X509_V_ERR_CERT_HAS_EXPIRED || code == X509_V_ERR_CERT_NOT_YET_VALID)
@@ -167,8 +172,6 @@ NetStatus TlsStream::handshake(TcpSocket& socket, const std::string& host, const
     Impl& s = *impl_;
     error = 0;
     s.socket = &socket;
-    if (g_findings_index < 0)
-        g_findings_index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
     s.ctx.reset(SSL_CTX_new(TLS_client_method()));
     if (!s.ctx) {
         s.peer.detail = openssl_errors();
@@ -181,7 +184,7 @@ NetStatus TlsStream::handshake(TcpSocket& socket, const std::string& host, const
     s.in = BIO_new(BIO_s_mem());
     s.out = BIO_new(BIO_s_mem());
     SSL_set_bio(s.ssl.get(), s.in, s.out);
-    SSL_set_ex_data(s.ssl.get(), g_findings_index, &s.findings);
+    SSL_set_ex_data(s.ssl.get(), findings_index(), &s.findings);
     SSL_set_connect_state(s.ssl.get());
     in_addr dotted{};
     if (::inet_pton(AF_INET, host.c_str(), &dotted) != 1)

@@ -174,15 +174,17 @@ struct TlsStream::Impl {
     }
 
     // Runs InitializeSecurityContext until the handshake is done, starting
-    // with what is in `incoming` (a first call has nothing).
+    // with what is in `incoming` (a first call has nothing). `at_once`: the
+    // first call goes with what is there, even nothing (after
+    // SEC_I_RENEGOTIATE the server may have nothing more to say).
     NetStatus negotiate(bool first, Event& socket_event, Event& stop, const std::function<void()>& progress,
-                        int& error)
+                        int& error, bool at_once = false)
     {
         const DWORD wanted = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                              ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                              ISC_REQ_MANUAL_CRED_VALIDATION;
         for (;;) {
-            if (!first && incoming.empty()) {
+            if (!first && !at_once && incoming.empty()) {
                 NetStatus got = pull(socket_event, stop, error);
                 if (got != NetStatus::ok)
                     return got;
@@ -206,6 +208,7 @@ struct TlsStream::Impl {
             if (first)
                 context.valid = rc == SEC_I_CONTINUE_NEEDED || rc == SEC_E_OK;
             first = false;
+            at_once = false;
             if (rc == SEC_E_INCOMPLETE_MESSAGE) {
                 NetStatus got = pull(socket_event, stop, error);
                 if (got != NetStatus::ok)
@@ -349,7 +352,7 @@ struct TlsStream::Impl {
             incoming.swap(extra);
             if (rc == SEC_I_RENEGOTIATE) {
                 // TLS 1.3 tickets and key updates go back through the handshake.
-                NetStatus again = negotiate(false, socket_event, stop, nullptr, error);
+                NetStatus again = negotiate(false, socket_event, stop, nullptr, error, true);
                 if (again != NetStatus::ok)
                     return again;
             }
