@@ -191,6 +191,13 @@ struct TlsStream::Impl {
                 if (progress)
                     progress();
             }
+            // A TLS record starts with its content type (20 to 24). A plain
+            // POP3 greeting would otherwise pass for the head of a huge
+            // record, and Schannel would wait for the rest until the time-out.
+            if (!incoming.empty() && (incoming[0] < 20 || incoming[0] > 24)) {
+                peer.detail = "the server does not answer in TLS";
+                return NetStatus::failed;
+            }
             SecBuffer in_buffers[2] = {};
             in_buffers[0].BufferType = SECBUFFER_TOKEN;
             in_buffers[0].pvBuffer = incoming.data();

@@ -85,6 +85,7 @@ TEST_CASE("implicit TLS against a server that speaks plain POP3 fails without a 
     s.start();
     CHECK_FALSE(s.account.connect_to_server());
     std::string error = s.account.last_error();
+    CAPTURE(error);
     CHECK((error == kivo::platform::message_text(kivo::MSG_TLS_HANDSHAKE_FAILED) ||
            error == kivo::platform::message_text(kivo::MSG_TLS_HANDSHAKE_CLOSED)));
     CHECK_FALSE(s.account.session_secure());
