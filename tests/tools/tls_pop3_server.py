@@ -162,26 +162,29 @@ class TlsPop3Server:
             return
         if self.mode == "stall":
             self._recv(conn)
-            time.sleep(4)
+            time.sleep(6)
             return
 
         incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
         tls = self.context.wrap_bio(incoming, outgoing, server_side=True)
 
+        shaking = [True]
+
         def flush():
             data = outgoing.read()
-            if self.mode == "slow":
+            if self.mode == "slow" and shaking[0]:
                 # Each piece well inside the client's time-out, the whole
                 # handshake well past it: only a re-armed deadline survives.
-                for i in range(0, len(data), 400):
-                    conn.sendall(data[i:i + 400])
-                    time.sleep(0.35)
+                for i in range(0, len(data), 60):
+                    conn.sendall(data[i:i + 60])
+                    time.sleep(0.3)
             elif data:
                 conn.sendall(data)
 
         while True:
             try:
                 tls.do_handshake()
+                shaking[0] = False  # what follows (tickets, greeting) at full speed
                 flush()
                 break
             except ssl.SSLWantReadError:
