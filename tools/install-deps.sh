@@ -11,6 +11,7 @@ packages=(
   doctest-dev libbenchmark-dev python3
   dovecot-core dovecot-pop3d
   fp-utils libchm-bin nsis
+  libssl-dev openssl python3-cryptography
 )
 
 missing=()

@@ -16,6 +16,7 @@
 #include "platform/net.h"
 #include "platform/printf_check.h"
 #include "platform/sync.h"
+#include "platform/tls.h"
 
 namespace kivo {
 namespace platform {
@@ -79,6 +80,16 @@ public:
     // Registry value "Pipelining"; off: no CAPA, one command at a time.
     bool pipelining() const { return pipelining_; }
     void set_pipelining(bool on) { pipelining_ = on; }
+    // Registry value "Security": none (as before), implicit TLS from the
+    // first byte, or STLS after the greeting. With either, the password
+    // never leaves inside anything but TLS.
+    enum class Security : std::uint32_t { none = 0, tls = 1, stls = 2 };
+    Security security() const { return security_; }
+    void set_security(Security security) { security_ = security; }
+    // Registry value "TrustedFingerprint": the SHA-256 of the one
+    // certificate the user accepted (hex); empty: the system decides alone.
+    const std::string& trusted_fingerprint() const { return trusted_fingerprint_; }
+    void set_trusted_fingerprint(const std::string& hex) { trusted_fingerprint_ = hex; }
     // Not stored: tests and the benchmark vary them.
     std::size_t pipeline_window() const { return pipeline_window_; }
     void set_pipeline_window(std::size_t commands) { pipeline_window_ = commands < 1 ? 1 : commands; }
@@ -119,6 +130,10 @@ public:
     std::string_view answer() const { return buffer_.text(); }
     // The last check_mail sent its TOP and DELE commands pipelined.
     bool session_pipelined() const { return session_pipelined_; }
+    // The session runs inside TLS; what the last handshake saw (kept after
+    // the connection closed, for the log and kivo-diag).
+    bool session_secure() const { return tls_.active(); }
+    const platform::TlsPeer& tls_peer() const { return tls_peer_; }
 
     bool lookup();
     bool connect_to_server();
@@ -201,6 +216,12 @@ private:
     // The answer to APOP or PASS: true when logged in, else QUIT and close.
     bool accept_login_answer();
     void record_server_text();
+    // The greeting, read once per connection and kept for APOP.
+    bool read_greeting();
+    // The TLS handshake over the open socket; a failure records its text.
+    bool start_tls();
+    // Greeting, CAPA with STLS, STLS, handshake.
+    bool upgrade_with_stls();
     void close_socket();
     void touch_timeout();
     void record_net_failure(platform::NetStatus status, int error, int line);
@@ -227,10 +248,17 @@ private:
     std::size_t pipeline_window_ = kDefaultPipelineWindow;
     bool immediate_acks_ = true;
     bool session_pipelined_ = false;
+    Security security_ = Security::none;
+    std::string trusted_fingerprint_;
+    std::string greeting_;
+    platform::TlsPeer tls_peer_;
+    bool greeting_read_ = false;
+    bool tls_failed_ = false;  // a certificate refused: no second connection
     platform::Semaphore list_lock_{1, 1};
     platform::Event socket_event_{true, false};
     platform::Event stop_event_{true, false};
     platform::TcpSocket socket_;
+    platform::TlsStream tls_;
     ReceiveBuffer buffer_;
     std::string last_error_;
     platform::Ipv4Address server_address_;

@@ -25,7 +25,12 @@ void Account::touch_timeout()
         owner_->schedule_timeout(*this);
 }
 
-void Account::close_socket() { socket_.close(); }
+void Account::close_socket()
+{
+    tls_.reset();
+    socket_.close();
+    greeting_read_ = false;
+}
 
 void Account::record_net_failure(platform::NetStatus status, int error, int line)
 {
@@ -104,6 +109,22 @@ bool Account::hookup()
     // the check goes on without.
     if (immediate_acks_)
         socket_.request_immediate_acks();
+    greeting_read_ = false;
+    if (security_ == Security::tls)
+        return start_tls();
+    if (security_ == Security::stls)
+        return upgrade_with_stls();
+    return true;
+}
+
+bool Account::read_greeting()
+{
+    if (greeting_read_)
+        return true;
+    if (!read_answer() || !is_ok())
+        return false;
+    greeting_.assign(answer());
+    greeting_read_ = true;
     return true;
 }
 
@@ -135,7 +156,10 @@ bool Account::read_reply(bool multiline, bool keep_rest)
         std::size_t received = 0;
         int error = 0;
         platform::NetStatus status =
-            socket_.receive(buffer_.free_space(), buffer_.free_size(), received, socket_event_, stop_event_, error);
+            tls_.active()
+                ? tls_.receive(buffer_.free_space(), buffer_.free_size(), received, socket_event_, stop_event_, error)
+                : socket_.receive(buffer_.free_space(), buffer_.free_size(), received, socket_event_, stop_event_,
+                                  error);
         if (status == platform::NetStatus::ok) {
             if (!buffer_.commit(received)) {
                 close_socket();
@@ -185,7 +209,8 @@ void Account::log_request(const std::string& line)
 bool Account::send_bytes(const std::string& bytes)
 {
     int error = 0;
-    platform::NetStatus status = socket_.send(bytes.data(), bytes.size(), socket_event_, stop_event_, error);
+    platform::NetStatus status = tls_.active() ? tls_.send(bytes.data(), bytes.size(), socket_event_, stop_event_, error)
+                                               : socket_.send(bytes.data(), bytes.size(), socket_event_, stop_event_, error);
     if (status != platform::NetStatus::ok) {
         record_net_failure(status, error, __LINE__);
         return false;
@@ -233,8 +258,12 @@ bool Account::connect_to_server()
     app_log().write_line("Connect to mail_server: account=%s server=%s user=%s check_interval=%d check_timeout=%d",
                          name_.c_str(), server_.host().c_str(), server_.user().c_str(), check_interval_, timeout_);
     last_error_.clear();
+    tls_failed_ = false;
     if (secure_auth_ && hookup() && secure_login())
         return true;
+    // A certificate refused once is refused again; no second try.
+    if (tls_failed_)
+        return false;
     // APOP refused or not offered: a fresh connection with USER and PASS.
     return hookup() && non_secure_login();
 }
@@ -242,11 +271,11 @@ bool Account::connect_to_server()
 bool Account::secure_login()
 {
     app_log().write_line("Secure login: account=%s", name_.c_str());
-    if (!read_answer() || !is_ok()) {
+    if (!read_greeting()) {
         close_socket();
         return false;
     }
-    std::string timestamp = get_timestamp(answer());
+    std::string timestamp = get_timestamp(greeting_);
     if (timestamp.empty()) {
         close_socket();
         return false;
@@ -273,7 +302,13 @@ bool Account::accept_login_answer()
 bool Account::non_secure_login()
 {
     app_log().write_line("Non secure login: account=%s", name_.c_str());
-    if (!read_answer() || !is_ok() || !send_request("USER %s", server_.user().c_str()) || !read_answer() ||
+    if (security_ != Security::none && !tls_.active()) {
+        // Never the password in clear when the account asked for TLS.
+        close_socket();
+        set_error(MSG_TLS_REQUIRED, 0, nullptr, -1);
+        return false;
+    }
+    if (!read_greeting() || !send_request("USER %s", server_.user().c_str()) || !read_answer() ||
         !is_ok() || !send_request("PASS %s", server_.password().c_str()) || !read_answer()) {
         close_socket();
         return false;

@@ -35,6 +35,8 @@ void Account::save_registry() const
     key.write_dword("MailboxBound", static_cast<std::uint32_t>(mailbox_bound_));
     key.write_string("LaunchFile", launch_file_);
     key.write_dword("Pipelining", pipelining_ ? 1 : 0);
+    key.write_dword("Security", static_cast<std::uint32_t>(security_));
+    key.write_string("TrustedFingerprint", trusted_fingerprint_);
 }
 
 void Account::load_registry()
@@ -63,6 +65,11 @@ void Account::load_registry()
         // PIPELINING but mishandles it.
         if (key.read_dword("Pipelining", value))
             pipelining_ = value != 0;
+        // Missing: no TLS, as before. An unknown choice is taken as TLS:
+        // a value from a newer version must never mean less security.
+        if (key.read_dword("Security", value))
+            security_ = value == 0 ? Security::none : value == 2 ? Security::stls : Security::tls;
+        key.read_string("TrustedFingerprint", trusted_fingerprint_);
     }
     if (sound_file_.empty())
         sound_file_ = platform::program_folder() + "kivo.wav";

@@ -55,22 +55,24 @@ std::size_t reply_terminator_size(std::string_view received, bool multiline)
     return multiline && received.substr(0, 3) == "+OK" ? kTerminator.size() : kCrlf.size();
 }
 
-bool capa_lists_pipelining(std::string_view reply)
+bool capa_lists(std::string_view reply, std::string_view tag)
 {
-    if (reply.substr(0, 3) != "+OK")
+    if (reply.substr(0, 3) != "+OK" || tag.empty())
         return false;
-    constexpr std::string_view kTag = "PIPELINING";
     for (const std::string& line : split_reply_lines(reply)) {
-        if (line.size() < kTag.size() || (line.size() > kTag.size() && line[kTag.size()] != ' '))
+        if (line.size() < tag.size() ||
+            (line.size() > tag.size() && line[tag.size()] != ' ' && line[tag.size()] != '\t'))
             continue;
         bool same = true;
-        for (std::size_t i = 0; i < kTag.size() && same; ++i)
-            same = (line[i] >= 'a' && line[i] <= 'z' ? line[i] - 'a' + 'A' : line[i]) == kTag[i];
+        for (std::size_t i = 0; i < tag.size() && same; ++i)
+            same = (line[i] >= 'a' && line[i] <= 'z' ? line[i] - 'a' + 'A' : line[i]) == tag[i];
         if (same)
             return true;
     }
     return false;
 }
+
+bool capa_lists_pipelining(std::string_view reply) { return capa_lists(reply, "PIPELINING"); }
 
 std::string get_timestamp(std::string_view greeting)
 {

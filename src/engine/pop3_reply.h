@@ -27,6 +27,9 @@ std::size_t reply_terminator_size(std::string_view received, bool multiline);
 // line whose first word is that tag, in any case.
 bool capa_lists_pipelining(std::string_view reply);
 
+// The same for any capability tag, given in upper case ("STLS").
+bool capa_lists(std::string_view reply, std::string_view tag);
+
 // The APOP timestamp of a greeting: from the first '<' through the first
 // '>' inclusive; empty when there is none.
 std::string get_timestamp(std::string_view greeting);

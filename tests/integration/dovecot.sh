@@ -51,6 +51,11 @@ group=$(id -gn "$user")
 
 # A free high port on loopback.
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+tls_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# A certificate for 127.0.0.1 from a CA made here, for the TLS listener and
+# STLS on the plain port.
+python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); from tls_pop3_server import make_certs; make_certs(sys.argv[2])' \
+  "$(cd "$(dirname "$0")/../tools" && pwd)" "$state"
 
 printf 'kivo:{PLAIN}kivo-secret\n' >"$state/passwd"
 cat >"$state/dovecot.conf" <<CONF
@@ -59,7 +64,9 @@ state_dir = $state/lib
 log_path = $state/dovecot.log
 protocols = pop3
 listen = 127.0.0.1
-ssl = no
+ssl = yes
+ssl_cert = <$state/good.pem
+ssl_key = <$state/good.key
 disable_plaintext_auth = no
 auth_mechanisms = plain apop
 # A wrong-password test must not slow the logins after it.
@@ -87,7 +94,9 @@ service pop3-login {
     port = $port
   }
   inet_listener pop3s {
-    port = 0
+    address = 127.0.0.1
+    port = $tls_port
+    ssl = yes
   }
 }
 # Dovecot also slows every login from an address after a failed one (the
@@ -118,7 +127,8 @@ chown -R "$uid:$gid" "$state/run" "$state/lib" "$state/mail" 2>/dev/null
   { cat "$state/start.log" "$state/dovecot.log" 2>/dev/null; exit 1; }
 for _ in $(seq 100); do
   if python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', $port), 0.2).close()" 2>/dev/null; then
-    printf 'port=%s\nmaildir=%s\n' "$port" "$state/mail/kivo" >"$fixture/env"
+    printf 'port=%s\ntls_port=%s\nca=%s\nmaildir=%s\n' "$port" "$tls_port" "$state/ca.pem" "$state/mail/kivo" \
+      >"$fixture/env"
     echo "dovecot on 127.0.0.1:$port"
     exit 0
   fi

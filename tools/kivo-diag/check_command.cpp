@@ -28,6 +28,8 @@ struct CheckOptions {
     bool pipelining = true;
     std::int64_t lines = Account::kDefaultPreviewLines;
     std::int64_t timeout = Account::kDefaultTimeout;
+    Account::Security security = Account::Security::none;
+    std::string fingerprint;
 };
 
 bool parse_options(const Arguments& args, CheckOptions& options, std::ostream& err)
@@ -40,6 +42,16 @@ bool parse_options(const Arguments& args, CheckOptions& options, std::ostream& e
             options.apop = false;
         } else if (arg == "--no-pipelining") {
             options.pipelining = false;
+        } else if (arg == "--tls") {
+            options.security = Account::Security::tls;
+        } else if (arg == "--stls") {
+            options.security = Account::Security::stls;
+        } else if (arg == "--trust-fingerprint" && has_value) {
+            options.fingerprint = platform::normalise_fingerprint(args[++i]);
+            if (options.fingerprint.empty()) {
+                err << "kivo-diag check: --trust-fingerprint needs the 64 hex digits of a SHA-256\n";
+                return false;
+            }
         } else if (arg == "--lines" && has_value) {
             if (!parse_number(args[++i], 0, INT_MAX, options.lines)) {
                 err << "kivo-diag check: --lines needs a number of 0 or more\n";
@@ -153,6 +165,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
     std::string last_error;
     bool ok = false;
     bool pipelined = false;
+    platform::TlsPeer peer;
     {
         Account account(&deadline);
         account.set_name("kivo-diag");
@@ -163,6 +176,8 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
         account.set_preview_lines(static_cast<std::int32_t>(options.lines));
         account.set_pipelining(options.pipelining);
         account.set_check_cycle(&recorder);
+        account.set_security(options.security);
+        account.set_trusted_fingerprint(options.fingerprint);
         deadline.watch(account);
 
         ok = account.lookup() && account.connect_to_server() && account.check_mail(messages);
@@ -170,6 +185,7 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
             account.disconnect();
         last_error = account.last_error();
         pipelined = account.session_pipelined();
+        peer = account.tls_peer();
         if (!ok && last_error.empty() && deadline.expired)
             last_error = "No answer from the mail server for " + std::to_string(options.timeout) + " seconds.";
     }
@@ -181,6 +197,20 @@ int run_check(const Arguments& args, std::ostream& out, std::ostream& err)
     json.boolean("ok", ok);
     json.text("last_error", last_error);
     json.boolean("pipelined", pipelined);
+    if (options.security != Account::Security::none) {
+        std::ostringstream tls;
+        {
+            JsonObjectWriter fields(tls);
+            fields.text("protocol", peer.protocol);
+            fields.text("cipher", peer.cipher);
+            fields.text("subject", peer.subject);
+            fields.text("sha256", peer.fingerprint);
+        }
+        std::string text = tls.str();
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        json.raw("tls", text);
+    }
     std::ostringstream list;
     list << '[';
     for (std::size_t i = 0; i < messages.size(); ++i) {

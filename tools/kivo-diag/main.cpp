@@ -11,7 +11,7 @@ const std::vector<Subcommand>& subcommands()
         {"message", "message FILE [--lines N] [--size N] [--codepage 1251] [--decimal ,]", run_message},
         {"classify", "classify DIR FILE... [--check-friends yes|no] [--check-spammers yes|no]", run_classify},
         {"accounts", "accounts [--add NAME --host HOST --user USER [--password P] [--port N] [--interval SECONDS] [--no-apop] [--keep-existing]]", run_accounts},
-        {"check", "check HOST PORT USER [--no-apop] [--no-pipelining] [--lines N] [--timeout SECONDS]", run_check},
+        {"check", "check HOST PORT USER [--no-apop] [--no-pipelining] [--tls|--stls] [--trust-fingerprint HEX] [--lines N] [--timeout SECONDS]", run_check},
     };
     return all;
 }

@@ -166,3 +166,17 @@ TEST_CASE("receive buffer: the bytes after a cut reply wait for the next one")
     CHECK(buffer.text().empty());
     CHECK(buffer.capacity() == kivo::ReceiveBuffer::kInitialCapacity);
 }
+
+TEST_CASE("capa_lists finds a capability as a whole first word, in any case, only in a +OK reply")
+{
+    CHECK(kivo::capa_lists("+OK\r\nUSER\r\nSTLS\r\nTOP", "STLS"));
+    CHECK(kivo::capa_lists("+OK\r\nstls", "STLS"));
+    CHECK(kivo::capa_lists("+OK\r\nSTLS\targ", "STLS"));
+    // A man in the middle may rename it; a look-alike is not the thing.
+    CHECK_FALSE(kivo::capa_lists("+OK\r\nXSTLS\r\nSTLSX", "STLS"));
+    CHECK_FALSE(kivo::capa_lists("+OK STLS\r\nUSER", "STLS"));  // the status line is no capability
+    CHECK_FALSE(kivo::capa_lists("-ERR\r\nSTLS", "STLS"));
+    CHECK_FALSE(kivo::capa_lists("+OK\r\n STLS", "STLS"));
+    CHECK_FALSE(kivo::capa_lists("", "STLS"));
+    CHECK_FALSE(kivo::capa_lists("+OK\r\nSTLS", ""));
+}
