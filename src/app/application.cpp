@@ -27,7 +27,9 @@ int run_application(HINSTANCE module)
     load_log_settings(app_log());
 
     ui::MessageLoop loop;
-    MainWindow window({module, &loop, {}});
+    // With no account yet, the wizard asks for the first one; its thread
+    // starts with the others.
+    MainWindow window({module, &loop, [](MainWindow& main) { main.run_wizard(false); }});
     window.create();
     loop.set_idle_hook([&window] { window.update_command_states(); });
     if (window.hide_start()) {

@@ -9,12 +9,20 @@
 #include "app/resource_ids.h"
 #include "appcore/command_ids.h"
 #include "appcore/help_topics.h"
+#include "dialogs/about_box.h"
+#include "dialogs/account_apply.h"
+#include "dialogs/account_dialog.h"
+#include "dialogs/account_form.h"
+#include "dialogs/account_wizard.h"
+#include "dialogs/deletion_confirmation.h"
 #include "engine/account_file.h"
+#include "filter_dialogs/filter_sheet.h"
 #include "log/log.h"
 #include "log/log_settings.h"
 #include "message/message.h"
 #include "message_ids.h"
 #include "notify/mail_client_runner.h"
+#include "notify/mapi_reply.h"
 #include "platform/dialup.h"
 #include "platform/message_text.h"
 #include "platform/program_folder.h"
@@ -862,37 +870,87 @@ void MainWindow::account_marks_changed(Account& account)
 
 void MainWindow::reply_to(Account& account, const Message& message)
 {
-    // Wired with the MAPI reply by the lead; until then, say so.
     (void)account;
-    (void)message;
-    ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd());
+    notify::reply(message, hwnd());
 }
 
 void MainWindow::add_to_filter(int command, const Message& message)
 {
-    (void)command;
-    (void)message;
-    open_filters();
+    filter_dialogs::add_to_filter(hwnd(), filter_, command, message, window_actions_);
 }
 
 bool MainWindow::confirm_deletion(Account& account, const Asking& asking)
 {
-    if (asking.abandoned())
-        return false;
-    int answer = ui::report_message(MSG_CONFIRM_DELETION, MB_YESNO | MB_ICONQUESTION, hwnd(), {account.name()});
-    return answer == IDYES && !asking.abandoned();
+    return dialogs::confirm_deletion(module_, hwnd(), account, asking, manager_);
 }
 
 // ---- the other dialogs, wired in one place each
 
-void MainWindow::new_account() { ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd()); }
+std::vector<std::string> MainWindow::account_names(const Account* except)
+{
+    std::vector<std::string> names;
+    for (Account* account : panes_.accounts().accounts())
+        if (account != except)
+            names.push_back(account->name());
+    return names;
+}
 
-void MainWindow::edit_account() { ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd()); }
+bool MainWindow::run_wizard(bool start_thread)
+{
+    std::optional<AccountSettings> settings = dialogs::run_account_wizard({module_, hwnd(), account_names(nullptr)});
+    if (!settings)
+        return false;
+    auto account = std::make_unique<Account>(&manager_);
+    apply_settings(*account, *settings);
+    Account& added = add_account(std::move(account));
+    added.save_registry();
+    accounts_dirty_ = true;
+    save_accounts();
+    panes_.accounts().redraw(added);
+    panes_.accounts().select(panes_.accounts().count() - 1);
+    panes_selection_changed();
+    if (start_thread && manager_.lock()) {
+        added.start_thread();
+        manager_.unlock();
+    }
+    tray_accounts_changed();
+    return true;
+}
+
+void MainWindow::new_account() { run_wizard(true); }
+
+void MainWindow::edit_account()
+{
+    Account* account = panes_.accounts().selected();
+    if (!account)
+        return;
+    AccountSettings settings = settings_of(*account);
+    dialogs::AccountDialogArgs args;
+    args.module = module_;
+    args.owner = hwnd();
+    args.other_names = account_names(account);
+    args.run_file = [this](const std::string& file) { run_file(file); };
+    if (!dialogs::edit_account(args, settings))
+        return;
+    std::vector<const Account*> all;
+    for (Account* each : panes_.accounts().accounts())
+        all.push_back(each);
+    std::string error;
+    if (!apply_account_edit(manager_, *account, settings, all, error) && !error.empty())
+        MessageBoxA(hwnd(), error.c_str(), "Kivo Email Checker Warning", MB_OK | MB_ICONSTOP);
+    accounts_dirty_ = !error.empty();
+    tray_menu_dirty_ = true;
+    panes_.accounts().redraw(*account);
+    if (panes_.messages().shown() == account)
+        panes_.messages().show(account);
+    update_command_states();
+    tray_accounts_changed();
+}
 
 void MainWindow::open_settings() { ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd()); }
 
-void MainWindow::open_filters() { ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd()); }
+void MainWindow::open_filters() { filter_dialogs::run_filter_sheet(hwnd(), filter_, window_actions_); }
 
-void MainWindow::show_about() { ui::report_message(MSG_ABOUT, MB_OK, hwnd()); }
+void MainWindow::show_about() { dialogs::show_about({module_, hwnd(), {}}); }
 
 }  // namespace kivo::app

@@ -7,16 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "app/account_filter_actions.h"
 #include "app/bridge_connection.h"
+#include "app/window_filter_actions.h"
 #include "app/notifier.h"
 #include "appcore/command_states.h"
 #include "appcore/mail_client.h"
 #include "appcore/settings.h"
 #include "engine/checking_cycle.h"
+#include "engine/filter_classifier.h"
 #include "engine/connection_manager.h"
 #include "engine/host_bridge.h"
 #include "filter/email_filter.h"
+#include "filter/filter_actions.h"
+#include "notify/system_filter_actions.h"
 #include "ui/dialog.h"
 #include "ui/handles.h"
 #include "ui/image_list.h"
@@ -68,6 +71,10 @@ public:
     int UnseenTotal() const;
     int MessageTotal() const;
     int MarkedForDeletionTotal() const;
+
+    // The new-account wizard; on Finish the account is added as the last
+    // row and saved, and its thread started when asked. False on Cancel.
+    bool run_wizard(bool start_thread);
 
     // Runs one command as a menu item would.
     void run_command(int id);
@@ -139,6 +146,7 @@ private:
     // Where the other dialogs are wired in.
     void new_account();
     void edit_account();
+    std::vector<std::string> account_names(const Account* except);
     void open_settings();
     void open_filters();
     void show_about();
@@ -151,12 +159,14 @@ private:
     Settings settings_;
     DefaultMailClient default_client_;
     HostBridge bridge_{settings_.shared};
-    AccountFilterActions filter_actions_{bridge_};
-    filter::EmailFilter filter_{filter_actions_};
-    CheckingCycle cycle_{&bridge_, [this](Account& account, Message& message) {
-                             AccountFilterActions::Classifying naming(account);
-                             filter_.Classify(message);
-                         }};
+    // The filters' actions are made per account when they fire, after the
+    // account's session; nothing fires through the filter set itself.
+    filter::NoFilterActions no_actions_;
+    filter::EmailFilter filter_{no_actions_};
+    WindowFilterActions window_actions_{[this] { run_mailer(); }};
+    CheckingCycle cycle_{&bridge_, filter_classifier(filter_, [this](Account& account) -> std::unique_ptr<filter::FilterActions> {
+                             return std::make_unique<notify::SystemFilterActions>(bridge_, account);
+                         })};
     Panes panes_;
     ConnectionManager manager_;
     std::unique_ptr<Notifier> notifier_;  // made with the window

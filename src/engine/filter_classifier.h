@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+#include <memory>
+
 #include "engine/checking_cycle.h"
 
 namespace kivo {
@@ -17,5 +20,11 @@ class FilterActions;
 // on `actions` after the session ended. Both references must outlive the
 // cycle.
 CheckingCycle::Classifier filter_classifier(filter::EmailFilter& filter, filter::FilterActions& actions);
+
+// The same with actions made for the account that fires them (on its own
+// thread, after its session): what they do, such as asking the window to run
+// the mail client, belongs to that account.
+using ActionsFor = std::function<std::unique_ptr<filter::FilterActions>(Account&)>;
+CheckingCycle::Classifier filter_classifier(filter::EmailFilter& filter, ActionsFor actions_for);
 
 }  // namespace kivo
