@@ -22,6 +22,23 @@
 namespace kivo::views {
 namespace {
 
+// The text of a column; the picture columns have none.
+std::string cell_text(std::uint32_t kind, const Message& message)
+{
+    switch (kind) {
+    case MSG_COL_FROM:
+        return message.from();
+    case MSG_COL_SUBJECT:
+        return message.subject();
+    case MSG_COL_DATE:
+        return message.date();
+    case MSG_COL_SIZE:
+        return message.size_text();
+    default:
+        return {};
+    }
+}
+
 // The account's list lock for one step of the window thread (nests).
 class AccountHold {
 public:
@@ -151,10 +168,16 @@ void MessagesListView::fill_rows()
 {
     ++filling_;
     list_.delete_all_items();
+    const auto shown = layout_.shown();
     for (const auto& message : rows_) {
         int image = list_icons::for_marks(*message);
-        list_.add_item(message->from(), image == list_icons::no_image ? ui::ListView::kNoImage : image,
-                       static_cast<LPARAM>(message->key()));
+        // Every cell carries its text, though the rows are drawn here: screen
+        // readers and tooltips read the list, not the pixels.
+        int row = list_.add_item(shown.empty() ? std::string() : cell_text(shown[0]->kind, *message),
+                                 image == list_icons::no_image ? ui::ListView::kNoImage : image,
+                                 static_cast<LPARAM>(message->key()));
+        for (std::size_t column = 1; column < shown.size(); ++column)
+            list_.set_item_text(row, static_cast<int>(column), cell_text(shown[column]->kind, *message));
     }
     --filling_;
 }
@@ -444,21 +467,9 @@ bool MessagesListView::on_draw_item(DRAWITEMSTRUCT& item)
                 icons_.draw(image, dc, icon_rect.left, icon_rect.top + (icon_rect.bottom - icon_rect.top - icon.cy) / 2);
         }
         ++column;
-        std::string text;
+        std::string text = cell_text(record->kind, *message);
         int image = list_icons::no_image;
         switch (record->kind) {
-        case MSG_COL_FROM:
-            text = message->from();
-            break;
-        case MSG_COL_SUBJECT:
-            text = message->subject();
-            break;
-        case MSG_COL_DATE:
-            text = message->date();
-            break;
-        case MSG_COL_SIZE:
-            text = message->size_text();
-            break;
         case MSG_COL_PRIORITY:
             image = list_icons::for_priority(message->priority());
             break;

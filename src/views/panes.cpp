@@ -1,16 +1,33 @@
 #include "views/panes.h"
 
+#include <algorithm>
+
 #include "appcore/pane_heights.h"
 #include "ui/splitter.h"
 
 namespace kivo::views {
+namespace {
+
+// The least each pane keeps, so that the stored defaults (30, 30 and 50
+// pixels) still show a first run something: the accounts list a few rows
+// under its header, the preview its header area and a few lines.
+layout::SplitterMetrics pane_metrics()
+{
+    const int row = std::max(18, GetSystemMetrics(SM_CYSMICON) + 2);
+    const int header = row + 6;
+    layout::SplitterMetrics metrics;
+    metrics.minimum = {header + 3 * row + 4, header + 2 * row + 4, 36 + 3 * row};
+    return metrics;
+}
+
+}  // namespace
 
 // The splitter that holds the panes. What the lists tell their parent
 // (notifications, owner drawing) is theirs to answer; the rest goes on to the
 // main window as the splitter does for any pane.
 class PanesWindow : public ui::Splitter {
 public:
-    explicit PanesWindow(Panes& panes) : panes_(panes) {}
+    explicit PanesWindow(Panes& panes) : Splitter(pane_metrics()), panes_(panes) {}
     ~PanesWindow() override { destroy(); }
 
 protected:

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # End to end with mail, run inside a throw-away Wine prefix by
 # tools/wine-run.sh --display --script:
-#   accounts.sh KIVO_EXE SHOTS_DIR SEND_COMMAND_EXE MAKE_ACCOUNTS_EXE FAKE_POP3
+#   accounts.sh KIVO_EXE SHOTS_DIR SEND_COMMAND_EXE KIVO_DIAG_EXE READ_LIST_EXE FAKE_POP3
 # kivo.exe, in a folder of its own, with two accounts on the fake POP3 server:
 # alice with three messages, bob with a wrong password. The window is shown,
+# both rows must read as a user would see them, with alice's messages listed,
 # a screenshot kept; Exit must end the program within 5 s with exit code 0
 # and leave its window placement in the registry.
 set -u
 exe=$1
 shots=$2
 send=$3
-make_accounts=$4
-fake_pop3=$5
+kivo_diag=$4
+read_list=$5
+fake_pop3=$6
 title='Kivo Email Checker'
 work=$(mktemp -d)
 server=
@@ -42,8 +44,13 @@ wait_for 10 port_written || fail "the fake server did not start: $(cat "$work/se
 port=$(cat "$work/port")
 
 cp "$exe" "$work/app/kivo.exe"
-wine "$make_accounts" "$(winepath -w "$work/app")" "$port" </dev/null >"$work/make.log" 2>&1 ||
-  fail "could not write kivo.dat: $(cat "$work/make.log")"
+# kivo-diag writes kivo.dat beside itself: the program's folder.
+cp "$kivo_diag" "$work/app/kivo-diag.exe"
+for account in alice:secret bob:wrong; do
+  wine "$work/app/kivo-diag.exe" accounts --add "${account%%:*}" --host 127.0.0.1 --port "$port" \
+    --user "${account%%:*}" --password "${account#*:}" </dev/null >>"$work/make.log" 2>&1 ||
+    fail "could not write kivo.dat: $(cat "$work/make.log")"
+done
 [ -s "$work/app/kivo.dat" ] || fail "no kivo.dat"
 # Shown at start, so there is something to look at.
 wine reg add 'HKCU\Software\Kivo, Inc.\Kivo\Settings' /v HideStart /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
@@ -52,8 +59,22 @@ start=$SECONDS
 wine "$work/app/kivo.exe" </dev/null >"$work/kivo.log" 2>&1 &
 kivo=$!
 wait_for 60 has_window || fail "no window titled '$title' within 60 s"
-# Both checks are quick on loopback; give the rows time to be drawn.
-sleep 4
+# Both checks are quick on loopback: the rows say so once they are done.
+rows() { wine "$read_list" "$title" "$1" </dev/null 2>/dev/null | tr -d '\r'; }
+# Account, Server, User, Total msgs, New messages, State
+accounts_done() {
+  rows 1012 >"$work/accounts.txt"
+  grep -q "^alice	127.0.0.1	alice	3	3	sleeping	" "$work/accounts.txt" &&
+    grep -q "^bob	127.0.0.1	bob	0	0	failed	" "$work/accounts.txt"
+}
+wait_for 60 accounts_done || fail "the account rows read: $(cat "$work/accounts.txt")"
+# The selected account is alice, the first row: her messages, From then Subject.
+messages_listed() {
+  rows 1051 >"$work/messages.txt"
+  # (header values keep the blank after the colon, as received)
+  [ "$(cut -f2 "$work/messages.txt" | sed 's/^ *//' | tr '\n' ',')" = "Message number 1,Message number 2,Message number 3," ]
+}
+wait_for 30 messages_listed || fail "the messages list reads: $(cat "$work/messages.txt")"
 mkdir -p "$shots"
 import -window root "$shots/accounts.png" || fail "screenshot failed"
 echo "screenshot: $shots/accounts.png"

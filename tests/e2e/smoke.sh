@@ -28,15 +28,26 @@ has_window() { [ "$(windows_titled)" -ge 1 ]; }
 running() { kill -0 "$1" 2>/dev/null; }
 ended() { ! running "$1"; }
 
+visible_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+wizard_up() { [ "$(visible_titled 'Accounts Wizard')" -ge 1 ]; }
+wizard_gone() { ! wizard_up; }
+window_shown() { [ "$(visible_titled "$title")" -ge 1 ]; }
+
 start=$SECONDS
 wine "$exe" </dev/null >"$work/first.log" 2>&1 &
 first=$!
-wait_for 60 has_window || fail "no window titled '$title' within 60 s"
+# A first start without accounts asks for one; cancelling leaves an empty list.
+wait_for 60 wizard_up || fail "no Accounts Wizard at the first start within 60 s"
+window_shown && fail "the main window showed before the first-start wizard was answered"
+mkdir -p "$shots"
+import -window root "$shots/first_start_wizard.png" || true
+wine "$send" 'Accounts Wizard' 2 </dev/null >"$work/send.log" 2>&1 || fail "could not cancel the wizard"
+wait_for 30 wizard_gone || fail "the wizard did not close on Cancel"
+wait_for 60 window_shown || fail "no window titled '$title' within 60 s of the wizard"
 echo "window up after $((SECONDS - start)) s"
 
 # Let the first paint finish before the screenshot: wait until two shots a
 # moment apart are identical (bounded; a moving screen is no failure here).
-mkdir -p "$shots"
 shot="$shots/smoke.png"
 settle() {
   import -window root "$work/a.png" 2>/dev/null || return 1

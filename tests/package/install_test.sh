@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The 64-bit installer end to end, in a throw-away Wine prefix on an X
 # display (run by tools/wine-run.sh --display --script):
-#   install_test.sh SETUP_EXE
+#   install_test.sh SETUP_EXE SEND_COMMAND_EXE
 # Installs silently; checks the files, the Start menu shortcut and the
 # uninstall entry; starts the installed kivo.exe, checks that the
 # uninstaller refuses while it runs, and closes it; uninstalls
@@ -10,6 +10,7 @@
 # the data, the settings key and the folder went too.
 set -u
 setup=$1
+send=$2
 title='Kivo Email Checker'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -75,8 +76,14 @@ timeout 60 wine "$inst/uninstall.exe" /S "_?=$(winepath -w "$inst" 2>>"$log")" <
 rc=$?
 [ "$rc" = 3 ] || fail "uninstalling a running Kivo ended with $rc, expected 3"
 [ -f "$inst/kivo.exe" ] || fail "uninstalling a running Kivo removed kivo.exe"
-w taskkill /im kivo.exe || fail "taskkill failed"
-wait_for 30 ended "$kivo" || fail "kivo.exe did not end within 30 s of WM_CLOSE"
+# The first start asks for an account; without one, Exit ends the program.
+wizard_up() { [ "$(xdotool search --onlyvisible --name '^Accounts Wizard$' 2>/dev/null | wc -l)" -ge 1 ]; }
+main_shown() { [ "$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | wc -l)" -ge 1 ]; }
+wait_for 60 wizard_up || fail "no Accounts Wizard at the first start"
+w "$send" 'Accounts Wizard' 2 || fail "could not cancel the wizard"
+wait_for 60 main_shown || fail "the main window did not show after the wizard"
+w "$send" "$title" 40013 || fail "could not send Exit"
+wait_for 30 ended "$kivo" || fail "kivo.exe did not end within 30 s of Exit"
 wait "$kivo"; rc=$?
 kivo=
 [ "$rc" = 0 ] || fail "kivo.exe ended with $rc"
