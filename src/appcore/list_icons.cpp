@@ -36,9 +36,9 @@ MessageImage for_marks(const Message& message)
 MessageImage for_priority(std::int32_t priority)
 {
     if (priority < 3)
-        return priority_low;
-    if (priority > 3)
         return priority_high;
+    if (priority > 3)
+        return priority_low;
     return no_image;
 }
 

@@ -87,8 +87,8 @@ void MessagesListView::create(HINSTANCE module, HWND parent, PanesHost* host, co
     list_.set_extended_style(LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES,
                              LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
     icons_ = ui::ImageList::small_icons(7);
-    for (int id : {IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_LOW,
-                   IDI_PRIORITY_HIGH, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND})
+    for (int id : {IDI_MESSAGE_DELETED, IDI_MESSAGE_UNCERTAIN, IDI_MESSAGE_SPAMMER, IDI_PRIORITY_HIGH,
+                   IDI_PRIORITY_LOW, IDI_ATTACHMENT, IDI_MESSAGE_FRIEND})
         icons_.add_icon_resource(module, id);
     list_.set_image_list(icons_.get());
     attach_bitmap_.reset(static_cast<HBITMAP>(

@@ -46,9 +46,9 @@ TEST_CASE("list pictures: the first matching mark wins; states and priorities ma
     m.set_friendly(true);
     CHECK(list_icons::for_marks(m) == list_icons::message_friend);
 
-    CHECK(list_icons::for_priority(1) == list_icons::priority_low);
+    CHECK(list_icons::for_priority(1) == list_icons::priority_high);
     CHECK(list_icons::for_priority(3) == list_icons::no_image);
-    CHECK(list_icons::for_priority(5) == list_icons::priority_high);
+    CHECK(list_icons::for_priority(5) == list_icons::priority_low);
     CHECK(list_icons::for_account_state(MSG_STATE_CONNECTING) == list_icons::account_checking);
     CHECK(list_icons::for_account_state(MSG_STATE_FAILED) == list_icons::account_failed);
     CHECK(list_icons::for_account_state(MSG_STATE_DISABLED) == list_icons::account_disabled);
