@@ -1,7 +1,6 @@
 #include "appcore/pane_texts.h"
 
-#include "message_ids.h"
-#include "platform/message_text.h"
+#include "message/format_size.h"
 #include "platform/text.h"
 
 namespace kivo {
@@ -30,38 +29,7 @@ std::string preview_header_text(const std::string& from_title, const std::string
 
 std::string mailbox_size_text(std::int64_t bytes_signed, const std::string& decimal_separator)
 {
-    const std::uint64_t bytes = bytes_signed < 0 ? 0 : static_cast<std::uint64_t>(bytes_signed);
-    std::uint64_t unit = 0;
-    std::uint32_t text_id = MSG_SIZE_BYTES;
-    if (bytes >= (1ull << 30)) {
-        unit = 1ull << 30;
-        text_id = MSG_SIZE_GB;
-    } else if (bytes >= (1ull << 20)) {
-        unit = 1ull << 20;
-        text_id = MSG_SIZE_MB;
-    } else if (bytes >= 1024) {
-        unit = 1024;
-        text_id = MSG_SIZE_KB;
-    }
-    std::string number;
-    if (unit == 0) {
-        number = std::to_string(bytes);
-    } else {
-        int decimals = bytes < 10 * unit ? 2 : bytes < 100 * unit ? 1 : 0;
-        // Divide first when scaling could overflow (above about 1.8e17 bytes
-        // no decimals are shown anyway).
-        std::uint64_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
-        const std::string digits = std::to_string(decimals == 0 ? bytes / unit : bytes * scale / unit);
-        if (decimals > 0) {
-            const std::size_t whole = digits.size() - static_cast<std::size_t>(decimals);
-            number = digits.substr(0, whole);
-            number += decimal_separator.size() == 1 ? decimal_separator : std::string(".");
-            number += digits.substr(whole);
-        } else {
-            number = digits;
-        }
-    }
-    return platform::message_text(text_id, {number});
+    return format_byte_count(bytes_signed < 0 ? 0 : static_cast<std::uint64_t>(bytes_signed), decimal_separator);
 }
 
 std::string mailbox_size_text(std::int64_t bytes) { return mailbox_size_text(bytes, platform::decimal_separator()); }

@@ -8,12 +8,8 @@ namespace kivo {
 
 std::string format_size(std::int32_t size) { return format_size(size, platform::decimal_separator()); }
 
-std::string format_size(std::int32_t size, const std::string& decimal_separator)
+std::string format_byte_count(std::uint64_t bytes, const std::string& decimal_separator)
 {
-    // LIST sizes above 2 GB arrive wrapped to negative numbers; read the 32
-    // bits as unsigned so they still show as GB rather than as 2^64 - x.
-    const std::uint64_t bytes = static_cast<std::uint32_t>(size);
-
     std::uint64_t unit = 0;
     std::uint32_t text_id = MSG_SIZE_BYTES;
     if (bytes >= (1ull << 30)) {
@@ -35,7 +31,8 @@ std::string format_size(std::int32_t size, const std::string& decimal_separator)
         // the true one cut to its decimals: 1536 bytes is 1.50 KB.
         int decimals = bytes < 10 * unit ? 2 : bytes < 100 * unit ? 1 : 0;
         std::uint64_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
-        const std::string digits = std::to_string(bytes * scale / unit);  // at least three digits
+        // Below 100 units (the only case with decimals) the product cannot overflow.
+        const std::string digits = std::to_string(decimals == 0 ? bytes / unit : bytes * scale / unit);
         if (decimals > 0) {
             const std::size_t whole = digits.size() - static_cast<std::size_t>(decimals);
             number = digits.substr(0, whole);
@@ -46,6 +43,13 @@ std::string format_size(std::int32_t size, const std::string& decimal_separator)
         }
     }
     return platform::message_text(text_id, {number});
+}
+
+std::string format_size(std::int32_t size, const std::string& decimal_separator)
+{
+    // LIST sizes above 2 GB arrive wrapped to negative numbers; read the 32
+    // bits as unsigned so they still show as GB rather than as 2^64 - x.
+    return format_byte_count(static_cast<std::uint32_t>(size), decimal_separator);
 }
 
 }  // namespace kivo

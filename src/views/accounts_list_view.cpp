@@ -14,6 +14,7 @@
 #include "views/columns_dialog.h"
 #include "views/list_messages.h"
 #include "views/panes_host.h"
+#include "views/header_read_back.h"
 
 namespace kivo::views {
 namespace {
@@ -304,21 +305,7 @@ void AccountsListView::sort_by_header_item(int item)
     show_sort_arrow();
 }
 
-void AccountsListView::read_back_header()
-{
-    ui::HeaderControl header = list_.header();
-    std::vector<ColumnLayout::HeaderItem> items;
-    auto& records = layout_.records();
-    for (int i = 0; i < header.count(); ++i) {
-        auto kind = static_cast<std::uint32_t>(header.item_data(i));
-        auto found = std::find_if(records.begin(), records.end(),
-                                  [&](const ColumnRecord& r) { return r.kind == kind; });
-        if (found != records.end())
-            items.push_back({static_cast<std::size_t>(found - records.begin()), header.item_width(i),
-                             header.item_order(i)});
-    }
-    layout_.read_back(items);
-}
+void AccountsListView::read_back_header() { views::read_back_header(list_, layout_); }
 
 void AccountsListView::save_layout() const
 {

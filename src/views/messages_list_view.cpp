@@ -18,6 +18,7 @@
 #include "views/panes_host.h"
 #include "views/preview_pane.h"
 #include "views/show_header_dialog.h"
+#include "views/header_read_back.h"
 
 namespace kivo::views {
 namespace {
@@ -410,21 +411,7 @@ void MessagesListView::context_menu(POINT at)
         command(static_cast<int>(chosen));
 }
 
-void MessagesListView::read_back_header()
-{
-    ui::HeaderControl header = list_.header();
-    std::vector<ColumnLayout::HeaderItem> items;
-    auto& records = layout_.records();
-    for (int i = 0; i < header.count(); ++i) {
-        auto kind = static_cast<std::uint32_t>(header.item_data(i));
-        auto found = std::find_if(records.begin(), records.end(),
-                                  [&](const ColumnRecord& r) { return r.kind == kind; });
-        if (found != records.end())
-            items.push_back({static_cast<std::size_t>(found - records.begin()), header.item_width(i),
-                             header.item_order(i)});
-    }
-    layout_.read_back(items);
-}
+void MessagesListView::read_back_header() { views::read_back_header(list_, layout_); }
 
 void MessagesListView::save_layout() const
 {
