@@ -75,6 +75,15 @@ messages_listed() {
   [ "$(cut -f2 "$work/messages.txt" | sed 's/^ *//' | tr '\n' ',')" = "Message number 1,Message number 2,Message number 3," ]
 }
 wait_for 30 messages_listed || fail "the messages list reads: $(cat "$work/messages.txt")"
+# Tab to the messages list and Down to its first message: the preview shows it.
+xdotool key Tab Down
+preview_shown() {
+  wine "$read_list" "$title" 1 edit </dev/null 2>/dev/null | tr -d '\r' >"$work/preview_header.txt"
+  wine "$read_list" "$title" 2 edit </dev/null 2>/dev/null | tr -d '\r' >"$work/preview_body.txt"
+  grep -q "Sender 1" "$work/preview_header.txt" && grep -q "Message number 1" "$work/preview_header.txt" &&
+    grep -q "Hello, this is message 1." "$work/preview_body.txt"
+}
+wait_for 20 preview_shown || fail "the preview reads: $(cat "$work/preview_header.txt" "$work/preview_body.txt")"
 mkdir -p "$shots"
 import -window root "$shots/accounts.png" || fail "screenshot failed"
 echo "screenshot: $shots/accounts.png"

@@ -1,7 +1,8 @@
 // Prints the rows of a list view in another process's window, one line per
-// row, the columns' texts separated by tabs, the way a user reads them:
-//   read_list.exe TITLE CONTROL_ID
-// Exit code 0 when the list was found (even with no rows).
+// row, the columns' texts separated by tabs, the way a user reads them; for
+// an edit control, its text:
+//   read_list.exe TITLE CONTROL_ID [edit]
+// Exit code 0 when the control was found (even with no rows).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,13 +14,16 @@ namespace {
 
 struct Search {
     int id;
+    const char* class_name;
     HWND found;
 };
 
 BOOL CALLBACK find_child(HWND child, LPARAM param)
 {
     auto* search = reinterpret_cast<Search*>(param);
-    if (GetDlgCtrlID(child) == search->id) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (GetDlgCtrlID(child) == search->id && lstrcmpiA(name, search->class_name) == 0) {
         search->found = child;
         return FALSE;
     }
@@ -51,15 +55,23 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
         return 2;
     HWND window = FindWindowA(nullptr, argv[1]);
     if (!window)
         return 1;
-    Search search{std::atoi(argv[2]), nullptr};
+    bool edit = argc == 4 && std::string(argv[3]) == "edit";
+    Search search{std::atoi(argv[2]), edit ? "Edit" : WC_LISTVIEWA, nullptr};
     EnumChildWindows(window, find_child, reinterpret_cast<LPARAM>(&search));
     if (!search.found)
         return 1;
+    if (edit) {
+        // WM_GETTEXT is carried across processes by the system itself.
+        char text[4096] = {};
+        SendMessageA(search.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", text);
+        return 0;
+    }
     HWND list = search.found;
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
