@@ -7,9 +7,6 @@
 #include "notify/system_filter_actions.h"
 
 namespace kivo::app {
-namespace {
-constexpr std::uint32_t kUrlTimeoutMs = 10000;
-}
 
 void WindowFilterActions::RunMailer()
 {
@@ -28,6 +25,6 @@ void WindowFilterActions::PlaySoundFile(const std::string& file)
     sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
 
-void WindowFilterActions::SendToUrl(const std::string& url) { notify::http_get(url, kUrlTimeoutMs); }
+void WindowFilterActions::SendToUrl(const std::string& url) { notify::http_get(url); }
 
 }  // namespace kivo::app

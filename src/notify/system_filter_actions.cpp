@@ -19,10 +19,6 @@ struct InternetHandleDeleter {
 };
 using InternetHandle = std::unique_ptr<std::remove_pointer_t<HINTERNET>, InternetHandleDeleter>;
 
-// A web address that does not answer must not hold the account's thread
-// for WinINet's own minutes.
-constexpr std::uint32_t kUrlTimeoutMs = 10000;
-
 }  // namespace
 
 void SystemFilterActions::RunMailer() { bridge_.request_run_mailer(account_); }

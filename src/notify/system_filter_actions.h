@@ -30,8 +30,12 @@ private:
     Account& account_;
 };
 
+// A web address that does not answer must not hold an account's thread (or
+// a dialog's "Test") for WinINet's own minutes.
+inline constexpr std::uint32_t kUrlTimeoutMs = 10000;
+
 // One GET of the address, the answer read and dropped; false (and one log
 // line) when it could not be made. The user agent is "Kivo Email Checker".
-bool http_get(const std::string& url, std::uint32_t timeout_ms);
+bool http_get(const std::string& url, std::uint32_t timeout_ms = kUrlTimeoutMs);
 
 }  // namespace kivo::notify
