@@ -5,12 +5,20 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "engine/account.h"
+#include "engine/host_bridge.h"
+#include "engine/shared_settings.h"
 #include "filter/filter_actions.h"
+#include "log/log.h"
 #include "message/message.h"
 #include "notify/system_filter_actions.h"
+#include "platform/sync.h"
 
 namespace {
 
@@ -91,6 +99,125 @@ private:
     int connections_ = 0;
 };
 
+// Accepts one connection, reads what comes and never answers; notes when
+// the client gives the connection up.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        int size = sizeof address;
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        listen(listener_, 4);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~SilentServer()
+    {
+        closing_ = true;
+        closesocket(listener_);
+        if (thread_.joinable())
+            thread_.join();
+        WSACleanup();
+    }
+    int port() const { return port_; }
+    kivo::platform::Event accepted{true, false};
+    kivo::platform::Event given_up{true, false};
+    std::atomic<int> connections{0};
+
+private:
+    void serve()
+    {
+        if (!readable(listener_, 15000))
+            return;
+        SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET)
+            return;
+        ++connections;
+        accepted.set();
+        char chunk[2048];
+        for (int slice = 0; slice < 300 && !closing_; ++slice) {
+            if (readable(client, 100) && recv(client, chunk, sizeof chunk, 0) <= 0) {
+                given_up.set();
+                break;
+            }
+        }
+        closesocket(client);
+        // A second connection would be a retry behind the caller's back.
+        if (readable(listener_, 300))
+            ++connections;
+    }
+    static bool readable(SOCKET s, long ms)
+    {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(s, &ready);
+        timeval wait{ms / 1000, (ms % 1000) * 1000};
+        return select(0, &ready, nullptr, nullptr, &wait) > 0;
+    }
+
+    std::atomic<bool> closing_{false};
+    SOCKET listener_ = INVALID_SOCKET;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// Dialog boxes (#32770) of this process shown while it lives.
+class BoxSpotter {
+public:
+    BoxSpotter()
+        : thread_([this] {
+              while (!done_) {
+                  EnumWindows(&BoxSpotter::look, reinterpret_cast<LPARAM>(this));
+                  Sleep(20);
+              }
+          })
+    {
+    }
+    ~BoxSpotter()
+    {
+        done_ = true;
+        thread_.join();
+    }
+    int seen() const { return seen_; }
+
+private:
+    static BOOL CALLBACK look(HWND window, LPARAM self)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(window) && std::string(name) == "#32770")
+            ++reinterpret_cast<BoxSpotter*>(self)->seen_;
+        return TRUE;
+    }
+    std::atomic<bool> done_{false};
+    std::atomic<int> seen_{0};
+    std::thread thread_;
+};
+
+std::vector<std::string> log_lines_after(std::uint64_t sequence)
+{
+    std::vector<std::string> lines;
+    for (const kivo::Log::NumberedLine& line : kivo::app_log().recent_numbered())
+        if (line.sequence > sequence)
+            lines.push_back(line.text);
+    return lines;
+}
+
+std::uint64_t last_log_sequence()
+{
+    std::vector<kivo::Log::NumberedLine> lines = kivo::app_log().recent_numbered();
+    return lines.empty() ? 0 : lines.back().sequence;
+}
+
 std::string header(const std::string& head, const std::string& name)
 {
     std::size_t at = head.find("\r\n" + name + ": ");
@@ -120,4 +247,57 @@ TEST_CASE("url action: an address that does not answer fails quietly")
 {
     // A port nobody listens on: refused at once, and the call returns.
     CHECK_FALSE(kivo::notify::http_get("http://127.0.0.1:1/none", 3000));
+}
+
+TEST_CASE("url action: the account's stop ends a request the server never answers")
+{
+    using Clock = std::chrono::steady_clock;
+    SilentServer server;
+    kivo::SharedSettings shared;
+    kivo::HostBridge bridge(shared);
+    kivo::Account account;
+    kivo::notify::SystemFilterActions actions(bridge, account);
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/slow?subject=x";
+    std::uint64_t before = last_log_sequence();
+
+    SUBCASE("stopped while it waits for the answer")
+    {
+        BoxSpotter boxes;
+        Clock::time_point stopped_at{};
+        std::thread stopper([&] {
+            if (server.accepted.wait(10000))
+                stopped_at = Clock::now();
+            // Stopped even if the request never got through, so the test ends.
+            account.stop_event().set();
+        });
+        actions.SendToUrl(url);  // blocks for the 10 s time-out unless stopped
+        Clock::time_point returned = Clock::now();
+        stopper.join();
+        REQUIRE(stopped_at != Clock::time_point{});
+        auto took = std::chrono::duration_cast<std::chrono::milliseconds>(returned - stopped_at).count();
+        MESSAGE("returned " << took << " ms after the stop");
+        // Well inside the 2000 ms an account thread is given to end.
+        CHECK(took < 1000);
+        CHECK(boxes.seen() == 0);
+        std::vector<std::string> lines = log_lines_after(before);
+        REQUIRE(lines.size() == 1);
+        CHECK(lines[0].find("was stopped") != std::string::npos);
+        CHECK(lines[0].find(url) != std::string::npos);
+    }
+    SUBCASE("already stopped: no connection is made")
+    {
+        account.stop_event().set();
+        actions.SendToUrl(url);
+        CHECK_FALSE(server.accepted.wait(300));
+        CHECK(server.connections == 0);
+    }
+    SUBCASE("never stopped: the time-out ends it, and the connection with it")
+    {
+        kivo::platform::Event never(true, false);
+        CHECK_FALSE(kivo::notify::http_get(url, 500, &never));
+        CHECK(server.given_up.wait(3000));
+        std::vector<std::string> lines = log_lines_after(before);
+        REQUIRE(lines.size() == 1);
+        CHECK(lines[0].find("no answer within 500 ms") != std::string::npos);
+    }
 }
