@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/notifier.h"
@@ -339,6 +342,157 @@ TEST_CASE("notifier: the tray menu, looked at while it is up")
         REQUIRE(all);
         CHECK(all->command == CMD_CHECK_ALL);
     }
+}
+
+namespace {
+
+// What the test reads off the tray menu while TrackPopupMenu runs it. A
+// thread timer fires inside the menu's own loop, finds the popup window of
+// this thread, asks it for its menu and then either closes it or walks to an
+// item with the keys a user would press.
+struct OpenMenuProbe {
+    static inline OpenMenuProbe* current = nullptr;
+    std::vector<WPARAM> keys;  // empty: close the menu without a choice
+    bool seen_open = false;
+    int default_item = -2;
+    std::string notification_text;
+    bool notification_grayed = true;
+    bool check_grayed = true;
+    std::vector<std::string> names;
+    std::vector<bool> grayed;
+
+    static HWND popup_window()
+    {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM out) -> BOOL {
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (std::string(name) == "#32768" && IsWindowVisible(window)) {
+                    *reinterpret_cast<HWND*>(out) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    static void CALLBACK on_timer(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        OpenMenuProbe* self = current;
+        HWND popup = popup_window();
+        if (!self || !popup)
+            return;  // not up yet: the next tick looks again
+        KillTimer(nullptr, timer);
+        self->read(reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)));
+        if (self->keys.empty()) {
+            EndMenu();
+            return;
+        }
+        for (WPARAM key : self->keys)
+            PostMessageA(popup, WM_KEYDOWN, key, 0);
+    }
+    void read(HMENU handle)
+    {
+        if (!handle)
+            return;
+        seen_open = true;
+        kivo::ui::Menu menu(handle);
+        default_item = menu.default_item();
+        notification_text = menu.text(CMD_NOTIFICATION);
+        notification_grayed = menu.is_grayed(CMD_NOTIFICATION);
+        check_grayed = (GetMenuState(handle, 1, MF_BYPOSITION) & MF_GRAYED) != 0;
+        HMENU check = GetSubMenu(handle, 1);
+        for (int i = 0; check && i < GetMenuItemCount(check); ++i) {
+            MENUITEMINFOA item{};
+            char text[64] = {};
+            item.cbSize = sizeof item;
+            item.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+            item.dwTypeData = text;
+            item.cch = sizeof text;
+            GetMenuItemInfoA(check, static_cast<UINT>(i), TRUE, &item);
+            if ((item.fType & MFT_SEPARATOR) || item.wID == CMD_CHECK_ALL)
+                continue;
+            names.push_back(text);
+            grayed.push_back((item.fState & MFS_GRAYED) != 0);
+        }
+    }
+};
+
+// Runs one right click on the icon with the real menu, probed while it is up.
+std::optional<TrayCommand> right_click_with(Notifier& notifier, const std::vector<Account*>& accounts,
+                                            OpenMenuProbe& probe)
+{
+    OpenMenuProbe::current = &probe;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, &OpenMenuProbe::on_timer);
+    // Should the probe never get to the menu, Escape after 8 s ends the wait
+    // instead of the run.
+    std::atomic<bool> returned{false};
+    std::thread watchdog([&returned, thread = GetCurrentThreadId()] {
+        for (int i = 0; i < 80 && !returned; ++i)
+            Sleep(100);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!returned && GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE))
+            PostThreadMessageA(thread, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    std::optional<TrayCommand> chosen = notifier.handle_callback(777, WM_RBUTTONUP, accounts);
+    returned = true;
+    KillTimer(nullptr, timer);
+    OpenMenuProbe::current = nullptr;
+    watchdog.join();
+    return chosen;
+}
+
+}  // namespace
+
+TEST_CASE("notifier: the real tray menu, read while TrackPopupMenu runs it")
+{
+    HostWindow host;
+    Settings settings;
+    RecordingArea area;
+    RecordingSound sound;
+    // No chooser of the test's own: the menu is tracked for real.
+    Notifier notifier(Notifier::Args{GetModuleHandleA(nullptr), host.hwnd, &settings, &area, &sound});
+    auto home = account("Home", 1);
+    auto twin1 = account("Twin", 0);
+    auto twin2 = account("twin", 0);
+    auto off = account("Off", 0, MSG_STATE_DISABLED);
+    std::vector<Account*> accounts{home.get(), twin1.get(), twin2.get(), off.get()};
+    notifier.put_up(accounts);
+
+    OpenMenuProbe closed;
+    CHECK_FALSE(right_click_with(notifier, accounts, closed).has_value());
+    REQUIRE(closed.seen_open);
+    CHECK(closed.default_item == CMD_OPEN);
+    CHECK(closed.notification_text == "Notification Off");
+    CHECK_FALSE(closed.notification_grayed);
+    CHECK_FALSE(closed.check_grayed);
+    CHECK(closed.names == std::vector<std::string>{"Home", "Twin", "twin", "Off"});
+    CHECK(closed.grayed == std::vector<bool>{false, false, false, true});
+
+    // Down to "Check", into it, past "All" and two accounts, Enter: "twin".
+    OpenMenuProbe walked;
+    walked.keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    std::optional<TrayCommand> chosen = right_click_with(notifier, accounts, walked);
+    REQUIRE(walked.seen_open);
+    REQUIRE(chosen);
+    CHECK(chosen->command == CMD_CHECK);
+    CHECK(chosen->account_serial == twin2->serial());
+
+    // Notification turned off, and the icon taken down: the item says "On"
+    // and is grayed; with no account at all "Check" is grayed.
+    notifier.set_notification_off(true);
+    notifier.take_down();
+    std::vector<Account*> none;
+    OpenMenuProbe stopped;
+    right_click_with(notifier, none, stopped);
+    REQUIRE(stopped.seen_open);
+    CHECK(stopped.notification_text == "Notification On");
+    CHECK(stopped.notification_grayed);
+    CHECK(stopped.check_grayed);
+    CHECK(stopped.names.empty());
 }
 
 TEST_CASE("notifier: sounds on the tick, with notification off and on")
