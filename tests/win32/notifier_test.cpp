@@ -361,21 +361,20 @@ struct OpenMenuProbe {
     std::vector<std::string> names;
     std::vector<bool> grayed;
 
+    static BOOL CALLBACK find_popup(HWND window, LPARAM out)
+    {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) == "#32768" && IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(out) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
     static HWND popup_window()
     {
         HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM out) -> BOOL {
-                char name[16] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == "#32768" && IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(GetCurrentThreadId(), &find_popup, reinterpret_cast<LPARAM>(&found));
         return found;
     }
     static void CALLBACK on_timer(HWND, UINT, UINT_PTR timer, DWORD)
