@@ -71,16 +71,27 @@ cp "$work/area.png" "$shots/tray_area_failed.png"
   >"$work/server.log" 2>&1 &
 server=$!
 connects() { grep -c '^<connect>' "$work/record" 2>/dev/null || echo 0; }
-listening() { python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1).close()" 2>/dev/null; }
+listening() { grep -q 'messages on 127.0.0.1' "$work/server.log"; }
 wait_for 10 listening || fail "the fake server did not start: $(cat "$work/server.log")"
-# That probe was a connection of its own; the program has made none.
+# The failed account waits its whole interval: nothing may come now.
 sleep 2
-before=$(connects)
-[ "$before" -le 1 ] || fail "the server saw the program before the menu was used: $(cat "$work/record")"
+[ "$(connects)" = 0 ] || fail "the server saw the program before the menu was used: $(cat "$work/record")"
+before=0
+
+# The menu shows above the icon; its keys are sent once it is up.
+menu_region=200x200+824+544
+import -window root -crop "$menu_region" +repage "$work/no_menu.png"
+menu_up() {
+  import -window root -crop "$menu_region" +repage "$work/menu.png" &&
+    [ "$(compare -metric AE "$work/no_menu.png" "$work/menu.png" null: 2>&1 | cut -d. -f1)" -gt 500 ]
+}
+open_menu() {
+  xdotool mousemove "$icon_x" "$icon_y" click 3
+  wait_for 10 menu_up || fail "no tray menu after a right click on the icon"
+}
 
 # Right click on the icon; Down to "Check", into it, past "All" to alice.
-xdotool mousemove "$icon_x" "$icon_y" click 3
-sleep 1
+open_menu
 import -window root "$shots/tray_menu.png"
 xdotool key Down Down Right
 sleep 0.5
@@ -115,8 +126,7 @@ echo "the two flash shots differ in $differ pixels"
 [ "${differ%%.*}" -gt 20 ] 2>/dev/null || fail "the flash shots differ in $differ pixels only"
 
 # Exit, the last item of the tray menu.
-xdotool mousemove "$icon_x" "$icon_y" click 3
-sleep 1
+open_menu
 xdotool key Up Return
 icon_gone() {
   shot_area "$work/area.png" &&
