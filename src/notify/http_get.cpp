@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <atomic>
 #include <map>
 
 #include "log/log.h"
@@ -150,20 +149,23 @@ bool http_get(const std::string& url, std::uint32_t timeout_ms, platform::Event*
             end = which == 0 ? End::answered : which == 1 ? End::stopped : End::timed_out;
         }
     }
-    // Out of the table: nothing writes to `pending` any more. A completion
-    // that came after all is taken (its handle must be closed either way).
-    if (!request && pending.done.is_set()) {
-        request = pending.request;
+    // Out of the table: nothing writes to `pending` any more. Each handle
+    // is closed once, by whoever owns it: a completion's answer (taken even
+    // if it came after the wait ended) and a synchronous one are ours; after
+    // a failed completion WinINet has closed the request itself; a request
+    // given up while WinINet still waits on it is closed here, which drops
+    // its connection.
+    if (pending.done.is_set()) {
         error = pending.error;
-        if (end == End::answered && !request)
+        if (end == End::answered && !pending.request)
             end = End::failed;
-    }
-    if (!request)
-        request = pending.created;
-    // Closing the request drops its connection, even while WinINet still
-    // waits on it; the session goes after it.
-    if (request)
+        if (pending.request)
+            InternetCloseHandle(pending.request);
+    } else if (request) {
         InternetCloseHandle(request);
+    } else if ((end == End::stopped || end == End::timed_out) && pending.created) {
+        InternetCloseHandle(pending.created);
+    }
 
     switch (end) {
     case End::answered:
