@@ -31,14 +31,19 @@ fail() {
 # ImageMagick's own convert, whatever else is on the PATH under that name.
 convert=/usr/bin/convert
 [ -x "$convert" ] || convert=convert
-# The notification area: the right end of the taskbar of a 1024x768 desktop,
-# and the icon's middle in it (the only icon there).
-area=96x24+928+744
-icon_x=1014
-icon_y=759
+# The notification area: the right end of the taskbar of a 1024x768 desktop.
+area_x=928
+area_y=744
+area=96x24+$area_x+$area_y
 shot_area() { import -window root -crop "$area" +repage "$1"; }
 # Pixels of one exact colour (#RRGGBB) in a picture.
 pixels() { "$convert" "$1" txt:- | grep -c " #$2 " ; }
+# The middle of the pixels of one colour, in screen coordinates.
+middle_of() {
+  "$convert" "$1" txt:- |
+    awk -F'[,: ]+' -v c="#$2" -v dx="$area_x" -v dy="$area_y" \
+      '$0 ~ " " c " " { x += $1; y += $2; n++ } END { if (n) printf "%d %d\n", dx + x / n, dy + y / n }'
+}
 green=008C00   # the badge of a normal state, RGB(0, 140, 0)
 red=8C0000     # the badge of a failed account
 
@@ -66,6 +71,9 @@ wait_for 60 failed_badge || fail "no red badge in the notification area within 6
 import -window root "$shots/tray_failed.png"
 cp "$work/area.png" "$shots/tray_area_failed.png"
 [ "$(pixels "$work/area.png" "$green")" = 0 ] || fail "green in the notification area before any mail"
+# The badge is on the icon: that is where the clicks go.
+read -r icon_x icon_y < <(middle_of "$work/area.png" "$red")
+echo "the icon is at $icon_x,$icon_y"
 
 "$fake_pop3" serve --port "$port" --maildir "$work/mail" --user alice:secret --record "$work/record" \
   >"$work/server.log" 2>&1 &
