@@ -3,13 +3,9 @@
 // request and the thread within the grace, without a kill.
 #include <doctest/doctest.h>
 
-#include <winsock2.h>
-
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/account.h"
@@ -28,65 +24,18 @@
 #include "support/filter_fakes.h"
 #include "support/temp_dir.h"
 
+#include "silent_http_server.h"
+
 using kivo::Account;
 using kivo::platform::Thread;
 using namespace kivo::filter;
 
 namespace {
 
-// Accepts connections and never answers; counts them.
-class SilentHttp {
-public:
-    SilentHttp()
-    {
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        int size = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        listen(listener_, 4);
-        thread_ = std::thread([this] {
-            while (!closing_) {
-                fd_set ready;
-                FD_ZERO(&ready);
-                FD_SET(listener_, &ready);
-                timeval wait{0, 100000};
-                if (select(0, &ready, nullptr, nullptr, &wait) <= 0)
-                    continue;
-                SOCKET client = accept(listener_, nullptr, nullptr);
-                if (client == INVALID_SOCKET)
-                    break;
-                clients_.push_back(client);
-                accepted.set();
-            }
-            for (SOCKET client : clients_)
-                closesocket(client);
-        });
-    }
-    ~SilentHttp()
-    {
-        closing_ = true;
-        thread_.join();
-        closesocket(listener_);
-    }
-    int port() const { return port_; }
-    kivo::platform::Event accepted{true, false};
-
-private:
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    std::atomic<bool> closing_{false};
-    std::vector<SOCKET> clients_;
-    std::thread thread_;
-};
-
 struct Rig {
     kivo::platform::NetworkStartup net;
     kivo::test::FakePop3 server;
-    SilentHttp http;
+    kivo::test::SilentHttpServer http;
     kivo::test::TempDir dir;
     kivo::test::RecordingReporter reporter;
     kivo::test::RecordingActions unused;
