@@ -57,7 +57,18 @@ enabled() { wine "$probe" enabled "$1" "$2" </dev/null >/dev/null 2>&1; }
 rows() { win "$read_list" "$1" "$2"; }
 running() { kill -0 "$1" 2>/dev/null; }
 ended() { ! running "$1"; }
-shoot() { import -window root "$shots/$1.png" || fail "screenshot $1 failed"; }
+# A picture once the screen has settled: two shots a moment apart that differ
+# in no more than a blinking caret's pixels (bounded; the last one is kept).
+settled() {
+  import -window root "$work/a.png" 2>/dev/null || return 1
+  sleep 0.2
+  import -window root "$work/b.png" 2>/dev/null || return 1
+  [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)" -le 40 ]
+}
+shoot() {
+  wait_for 5 settled || true
+  cp "$work/b.png" "$shots/$1.png" 2>/dev/null || import -window root "$shots/$1.png" || fail "screenshot $1 failed"
+}
 keep_rect() { win "$probe" rect "$1" >"$shots/$2.rect"; }
 # Waits until the focus is on the control, then types into it.
 type_into() {
@@ -132,16 +143,20 @@ win "$probe" tray >"$shots/tray.rect"
 read -r tray_x tray_y tray_w tray_h <"$shots/tray.rect" || fail "no notification area on the desktop"
 [ "${tray_w:-0}" -gt 0 ] || fail "no notification area on the desktop"
 
-# The badge's green (unseen mail, no failure, nothing being checked), counted
-# in the right end of the taskbar, where the notification area's icons are.
+# The badge's colours (src/appcore/tray_decisions.cpp):
+# red while the account has failed, green with mail and nothing failed or
+# being checked. Counted in the right end of the taskbar, where the
+# notification area's icons are.
+badge_red='rgb(140,0,0)'
 badge_green='rgb(0,140,0)'
-green_pixels() {
-  convert "$1" -crop "160x${tray_h}+$((tray_x + tray_w - 160))+${tray_y}" +repage \
-    -fill black +opaque "$badge_green" -fill white -opaque "$badge_green" \
-    -format '%[fx:round(mean*w*h)]' info:
+pixels_of() {
+  convert "$2" -crop "160x${tray_h}+$((tray_x + tray_w - 160))+${tray_y}" +repage \
+    -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
 }
-before=$(green_pixels "$shots/04_first_check.png")
-[ "$before" = 0 ] || fail "the tray shows the green badge before any mail ($before pixels)"
+[ "$(pixels_of "$badge_green" "$shots/04_first_check.png")" = 0 ] ||
+  fail "the tray shows the green badge before any mail ($(pixels_of "$badge_green" "$shots/04_first_check.png") pixels)"
+[ "$(pixels_of "$badge_red" "$shots/04_first_check.png")" -ge 20 ] ||
+  fail "the tray shows no red badge for the failed account ($(pixels_of "$badge_red" "$shots/04_first_check.png") pixels)"
 
 # 3. The account dialog, opened on the selected account; the port is typed
 # into its field (reached by its label's mnemonic, Alt+O), then OK.
@@ -179,9 +194,14 @@ wait_for 10 preview_shown || fail "the preview reads: $(win "$read_list" "$title
 shoot 07_seen
 keep_rect "$title" main
 
-# 6. Ctrl+D marks it for deletion; Shift+Tab and Enter check again; the
-# confirmation lists it alone; Enter approves; the server gets DELE.
+# 6. Ctrl+D marks it for deletion (its row shows picture 0, the deletion
+# mark; the others none); Shift+Tab and Enter check again; the confirmation
+# lists it alone; Enter approves; the server gets DELE.
+row_pictures() { win "$probe" images "$title" 1051 | sed 's/^-[0-9]*$/none/' | tr '\n' ','; }
+[ "$(row_pictures)" = "none,none,none," ] || fail "before Ctrl+D the rows show the pictures $(row_pictures)"
 xdotool key ctrl+d
+marked() { [ "$(row_pictures)" = "0,none,none," ]; }
+wait_for 10 marked || fail "after Ctrl+D the rows show the pictures $(row_pictures)"
 shoot 08_marked
 xdotool key shift+Tab
 wait_for 10 focus_is "$title" 1012 || fail "Shift+Tab did not reach the accounts list"
@@ -213,9 +233,9 @@ step "deleted on the server after $((SECONDS - start)) s"
 # 7. The notification area: the icon with its green badge.
 badge_shown() {
   import -window root "$work/tray.png" 2>/dev/null || return 1
-  [ "$(green_pixels "$work/tray.png")" -ge 20 ]
+  [ "$(pixels_of "$badge_green" "$work/tray.png")" -ge 20 ] && [ "$(pixels_of "$badge_red" "$work/tray.png")" = 0 ]
 }
-wait_for 20 badge_shown || fail "no green badge in the notification area ($(green_pixels "$work/tray.png") pixels)"
+wait_for 20 badge_shown || fail "no green badge in the notification area ($(pixels_of "$badge_green" "$work/tray.png") pixels)"
 cp "$work/tray.png" "$shots/11_tray_badge.png"
 keep_rect "$title" main_after
 
@@ -223,7 +243,6 @@ keep_rect "$title" main_after
 if [ "$shoot_settings" = 1 ]; then
   wine "$send" "$title" 1010 </dev/null >"$work/send.log" 2>&1 || fail "could not send Settings"
   wait_for 30 shown Settings || fail "no window titled 'Settings' for command 1010"
-  sleep 0.5  # its first paint
   shoot 12_settings
   keep_rect Settings settings
   xdotool key Escape

@@ -3,11 +3,14 @@
 //   window_probe.exe focus TITLE        prints the control id and class that has the
 //                                       keyboard focus in that window's thread
 //   window_probe.exe enabled TITLE ID   exit 0 when the control ID inside it is enabled
+//   window_probe.exe images TITLE ID    prints the row picture (image list index, or a
+//                                       negative number for none) of each row of list view ID
 //   window_probe.exe rect TITLE         prints the window's screen rectangle: X Y WIDTH HEIGHT
 //   window_probe.exe tray               prints the notification area's screen rectangle
 //   window_probe.exe screen             prints the screen's size: WIDTH HEIGHT
 // Exit code 1 when the window or control is not there, 2 on bad arguments.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +59,33 @@ HWND shown_window(const char* title)
     return shown.found;
 }
 
+// Each row's image index, read through an LVITEM in the list's own process.
+int print_images(HWND list)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return 1;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    int rc = remote ? 0 : 1;
+    int rows = remote ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int row = 0; row < rows; ++row) {
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        SIZE_T moved = 0;
+        WriteProcessMemory(process, remote, &item, sizeof item, &moved);
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &item, sizeof item, &moved);
+        std::printf("%d\n", item.iImage);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rc;
+}
+
 int print_rect(HWND window)
 {
     RECT r{};
@@ -98,10 +128,14 @@ int main(int argc, char** argv)
         std::printf("%d %s\n", GetDlgCtrlID(info.hwndFocus), name);
         return 0;
     }
-    if (verb == "enabled" && argc == 4) {
+    if ((verb == "enabled" || verb == "images") && argc == 4) {
         Search search{std::atoi(argv[3]), nullptr};
         EnumChildWindows(window, find_child, reinterpret_cast<LPARAM>(&search));
-        return search.found && IsWindowEnabled(search.found) ? 0 : 1;
+        if (!search.found)
+            return 1;
+        if (verb == "images")
+            return print_images(search.found);
+        return IsWindowEnabled(search.found) ? 0 : 1;
     }
     return 2;
 }
