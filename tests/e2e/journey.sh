@@ -237,13 +237,24 @@ badge_shown() {
 }
 wait_for 20 badge_shown || fail "no green badge in the notification area ($(pixels_of "$badge_green" "$work/tray.png") pixels)"
 cp "$work/tray.png" "$shots/11_tray_badge.png"
+# The pointer on the badge brings the icon's tooltip up (for the pictures:
+# a tooltip that does not come is no failure here).
+read -r bx by bw bh < <(convert "$work/tray.png" -crop "160x${tray_h}+$((tray_x + tray_w - 160))+${tray_y}" +repage \
+  -fill black +opaque "$badge_green" -fill white -opaque "$badge_green" -trim -format '%X %Y %w %h' info: | tr -d +)
+xdotool mousemove $((tray_x + tray_w - 160 + bx + bw / 2)) $((tray_y + by + bh / 2))
+tooltip_up() {
+  import -window root "$work/tip.png" 2>/dev/null &&
+    [ "$(compare -metric AE "$work/tray.png" "$work/tip.png" null: 2>&1 | cut -d' ' -f1)" -gt 300 ]
+}
+if wait_for 10 tooltip_up; then shoot 12_tray_tooltip; else step "no tooltip over the tray icon"; fi
+xdotool mousemove 500 500
 keep_rect "$title" main_after
 
 # The Settings sheet, for the pictures of the documentation.
 if [ "$shoot_settings" = 1 ]; then
   wine "$send" "$title" 1010 </dev/null >"$work/send.log" 2>&1 || fail "could not send Settings"
   wait_for 30 shown Settings || fail "no window titled 'Settings' for command 1010"
-  shoot 12_settings
+  shoot 13_settings
   keep_rect Settings settings
   xdotool key Escape
   wait_for 30 gone Settings || fail "the Settings sheet did not close on Escape"
