@@ -277,6 +277,9 @@ win reg query "$key\\Settings" >"$work/settings.reg"
 for value in HideStart MainWindowPlacement WriteLog FlashIcon PlaySound SoundFile ShowNumberAllMsgs; do
   grep -q "^ *$value *REG_" "$work/settings.reg" || fail "the Settings key has no $value: $(cat "$work/settings.reg")"
 done
+# The font: the dialog's own, stored at the first start (not all zero).
+grep -Eq '^ *Font *REG_BINARY *[0-9A-F]*[1-9A-F]' "$work/settings.reg" ||
+  fail "the Settings key holds no font: $(grep Font "$work/settings.reg")"
 win reg query "$key\\Accounts\\Journey" >"$work/account.reg"
 grep -q '^ *MsgDeletion *REG_DWORD *0x40000448' "$work/account.reg" ||
   fail "the account's key does not hold its deletion mode: $(cat "$work/account.reg")"
