@@ -109,6 +109,17 @@ void MainWindow::create()
 
 bool MainWindow::on_init()
 {
+    // Without a stored font the dialog's own becomes the stored one, so the
+    // controls the panes make themselves get it too instead of the bold
+    // System font.
+    if (!settings_.has_font()) {
+        LOGFONTA own{};
+        auto dialog_font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+        if (dialog_font && GetObjectA(dialog_font, sizeof own, &own) == sizeof own && own.lfFaceName[0] != 0)
+            std::memcpy(settings_.font.data(), &own, sizeof own);
+        else
+            settings_.font = {};
+    }
     if (settings_.has_font()) {
         LOGFONTA description{};
         static_assert(sizeof(LOGFONTA) == Settings::kFontSize);

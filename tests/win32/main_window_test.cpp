@@ -1,7 +1,9 @@
 #include <doctest/doctest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/log_viewer.h"
 #include "app/main_window.h"
@@ -116,6 +118,60 @@ TEST_CASE("the main window: dialog 102 with its menu bar, toolbar and status bar
     CHECK(status.part_text(0) == "Hides the program to the system tray");
     SendMessageA(hwnd, WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(bar));
     CHECK(status.part_text(0).empty());
+}
+
+namespace {
+
+BOOL CALLBACK find_edit(HWND child, LPARAM param)
+{
+    auto* search = reinterpret_cast<std::pair<int, HWND>*>(param);
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (GetDlgCtrlID(child) == search->first && lstrcmpiA(name, "Edit") == 0) {
+        search->second = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string face_of(HWND window)
+{
+    auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    LOGFONTA description{};
+    if (!font || GetObjectA(font, sizeof description, &description) != sizeof description)
+        return {};
+    return description.lfFaceName;
+}
+
+}  // namespace
+
+TEST_CASE("a first start stores the dialog's font, and the preview's own controls draw in it")
+{
+    // No font stored yet, as at a first start.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kivo, Inc.\\Kivo\\Settings", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Font");
+        RegCloseKey(key);
+    }
+    Fixture f;
+    HWND hwnd = f.window.hwnd();
+    REQUIRE(f.window.settings().has_font());
+    LOGFONTA stored{};
+    std::memcpy(&stored, f.window.settings().font.data(), sizeof stored);
+    std::string face = face_of(hwnd);
+    REQUIRE(!face.empty());
+    CHECK(std::string(stored.lfFaceName) == face);
+    // The preview's header (1) and body (2) are edits the pane creates; without
+    // a font of their own they would answer WM_GETFONT with nothing.
+    for (int id : {1, 2}) {
+        std::pair<int, HWND> search{id, nullptr};
+        EnumChildWindows(hwnd, find_edit, reinterpret_cast<LPARAM>(&search));
+        REQUIRE(search.second);
+        CHECK(face_of(search.second) == face);
+    }
+    f.window.run_command(CMD_EXIT);
+    CHECK(f.window.finished());
+    CHECK(quit_posted());
 }
 
 TEST_CASE("closing hides the window; only Exit ends the program")
