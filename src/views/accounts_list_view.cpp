@@ -374,6 +374,9 @@ bool AccountsListView::on_notify(NMHDR* header, LRESULT& result)
         if (host_)
             host_->pane_command(CMD_CHECK);
         return true;
+    case NM_CUSTOMDRAW:
+        result = paint_unfocused_selection(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+        return true;
     case NM_CLICK:
     case NM_RCLICK:
     case NM_SETFOCUS:
@@ -383,6 +386,29 @@ bool AccountsListView::on_notify(NMHDR* header, LRESULT& result)
     default:
         return false;
     }
+}
+
+// With the focus in the messages list the selected account must still be
+// plain to see: the list's own unfocused selection (button face) is close to
+// the window colour, so it is drawn in a pale tint of the highlight colour,
+// as current Windows themes do.
+LRESULT AccountsListView::paint_unfocused_selection(NMLVCUSTOMDRAW& draw) const
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT || GetFocus() == list_.hwnd())
+        return CDRF_DODEFAULT;
+    auto row = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (!(ListView_GetItemState(list_.hwnd(), row, LVIS_SELECTED) & LVIS_SELECTED))
+        return CDRF_DODEFAULT;
+    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+    COLORREF window = GetSysColor(COLOR_WINDOW);
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    auto tint = [](BYTE back, BYTE over) { return static_cast<BYTE>((back * 3 + over) / 4); };
+    draw.clrTextBk = RGB(tint(GetRValue(window), GetRValue(highlight)), tint(GetGValue(window), GetGValue(highlight)),
+                         tint(GetBValue(window), GetBValue(highlight)));
+    draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+    return CDRF_NEWFONT;
 }
 
 LRESULT AccountsListView::list_message(ui::Subclass& self, UINT message, WPARAM wparam, LPARAM lparam)

@@ -79,6 +79,7 @@ public:
 
 private:
     LRESULT list_message(ui::Subclass& self, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT paint_unfocused_selection(NMLVCUSTOMDRAW& draw) const;
     void fill_row(int row, const Account& account);
     void refill();
     void read_back_header();

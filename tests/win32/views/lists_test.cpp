@@ -198,3 +198,35 @@ TEST_CASE("views: the accounts list's rows, removal, moves, snapshot and context
     CHECK(kivo::ui::ListView(view.hwnd()).count() == 1);
     CHECK(view.remove(one) == nullptr);
 }
+
+TEST_CASE("views: the selected account stays visible when the focus moves to the messages list")
+{
+    PanesFixture fixture;
+    auto& view = fixture.accounts();
+    fixture.add_account("one", "u1", "h1", 1);
+    fixture.add_account("two", "u2", "h2", 1);
+    view.select(0);
+    // The background right of a short cell text, in each row.
+    auto background = [&](int row) {
+        RECT cell{};
+        ListView_GetSubItemRect(view.hwnd(), row, 1, LVIR_BOUNDS, &cell);
+        RedrawWindow(view.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        HDC dc = GetDC(view.hwnd());
+        COLORREF pixel = GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
+        ReleaseDC(view.hwnd(), dc);
+        return pixel;
+    };
+
+    SetFocus(view.hwnd());
+    kivo::test::pump_messages();
+    CHECK(background(0) == GetSysColor(COLOR_HIGHLIGHT));
+
+    SetFocus(fixture.messages().hwnd());
+    kivo::test::pump_messages();
+    COLORREF selected = background(0);
+    COLORREF plain = background(1);
+    CHECK(plain == GetSysColor(COLOR_WINDOW));
+    CHECK(selected != plain);
+    CHECK(selected != GetSysColor(COLOR_BTNFACE));  // the near-white unfocused default
+    CHECK(selected != GetSysColor(COLOR_HIGHLIGHT));  // not mistaken for the focused list
+}
