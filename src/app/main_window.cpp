@@ -947,9 +947,14 @@ void MainWindow::edit_account()
     for (Account* each : panes_.accounts().accounts())
         all.push_back(each);
     std::string error;
-    if (!apply_account_edit(manager_, *account, settings, all, error) && !error.empty())
+    bool applied = apply_account_edit(manager_, *account, settings, all, error);
+    if (!applied && !error.empty())
         MessageBoxA(hwnd(), error.c_str(), "Kivo Email Checker Warning", MB_OK | MB_ICONSTOP);
     accounts_dirty_ = !error.empty();
+    // A user who has just corrected a server, port or password wants to see
+    // it work now, not after a whole interval of the failed state.
+    if (applied || !error.empty())  // kivo.dat unwritten: the account runs edited all the same
+        check_now(*account);
     tray_menu_dirty_ = true;
     panes_.accounts().redraw(*account);
     if (panes_.messages().shown() == account)
