@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/resource_ids.h"
 #include "dialogs/settings_ids.h"
 #include "platform/registry_paths.h"
 
@@ -26,18 +27,26 @@ bool RecordingShortcut::remove()
     return works;
 }
 
+namespace {
+HICON picture(int resource)
+{
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, 0));
+}
+}  // namespace
+
 RecordingTray::RecordingTray(Settings& settings)
     : settings_(settings),
-      stock_(CreateIcon(nullptr, 16, 16, 1, 1, std::vector<BYTE>(32, 0xFF).data(), std::vector<BYTE>(32, 0).data())),
-      user_(CreateIcon(nullptr, 16, 16, 1, 1, std::vector<BYTE>(32, 0).data(), std::vector<BYTE>(32, 0).data()))
+      stock_{picture(IDI_KIVO), picture(IDI_TRAY_CHECK), picture(IDI_TRAY_ERROR), picture(IDI_TRAY_CHECK_ERROR)},
+      user_(picture(IDI_MESSAGE_SPAMMER))
 {
-    for (HICON& icon : icons_)
-        icon = stock_;
+    for (int slot = 0; slot < Settings::kIconSlots; ++slot)
+        icons_[slot] = stock_[slot];
 }
 
 RecordingTray::~RecordingTray()
 {
-    DestroyIcon(stock_);
+    for (HICON icon : stock_)
+        DestroyIcon(icon);
     DestroyIcon(user_);
 }
 
@@ -54,8 +63,8 @@ bool RecordingTray::load(Settings::IconSlot slot, const std::string& file)
 void RecordingTray::restore_defaults()
 {
     calls.push_back("restore");
-    for (HICON& icon : icons_)
-        icon = stock_;
+    for (int slot = 0; slot < Settings::kIconSlots; ++slot)
+        icons_[slot] = stock_[slot];
     for (std::string& file : settings_.icon_files)
         file.clear();
 }

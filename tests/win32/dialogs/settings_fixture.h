@@ -35,7 +35,7 @@ public:
     std::vector<std::string> topics;
 };
 
-// Replaces slots the way the tray does: a file named "*.ico" loads, any other
+// Replaces slots the way the tray does, with the program's pictures: a file named "*.ico" loads, any other
 // yields no icon; the settings follow.
 class RecordingTray : public dialogs::TrayPictures {
 public:
@@ -48,8 +48,8 @@ public:
 
 private:
     Settings& settings_;
-    HICON stock_;
-    HICON user_;
+    HICON stock_[Settings::kIconSlots];  // the program's own pictures
+    HICON user_;                         // what every user file "holds"
     HICON icons_[Settings::kIconSlots];
 };
 
