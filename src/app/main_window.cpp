@@ -1009,9 +1009,18 @@ void MainWindow::open_settings()
     dialogs::SettingsSheetResult result = dialogs::run_settings_sheet(args);
     if (!result.accepted)
         return;
-    if (result.font_changed && dialogs::apply_font(hwnd(), settings_.font, font_)) {
-        panes_.set_font(font_.get());
-        layout();
+    if (result.font_changed) {
+        // The font is for the window and its lists, as at start-up; the
+        // toolbar and status bar keep their own (not font_, so they never
+        // point at the font that apply_font deletes).
+        auto tool_font = SendMessageA(toolbar_.hwnd(), WM_GETFONT, 0, 0);
+        auto status_font = SendMessageA(status_.hwnd(), WM_GETFONT, 0, 0);
+        if (dialogs::apply_font(hwnd(), settings_.font, font_)) {
+            SendMessageA(toolbar_.hwnd(), WM_SETFONT, static_cast<WPARAM>(tool_font), TRUE);
+            SendMessageA(status_.hwnd(), WM_SETFONT, static_cast<WPARAM>(status_font), TRUE);
+            panes_.set_font(font_.get());
+            layout();
+        }
     }
     if (result.visual_changed)
         tray_accounts_changed();
