@@ -34,18 +34,11 @@ void paste(HWND p, int id, const std::string& text)
 
 }  // namespace
 
-TEST_CASE("the rules the sheet decides without a window")
+TEST_CASE("a chosen program is quoted once; a command that is quoted already stays as it is")
 {
     CHECK(dialogs::quoted_program("C:\\Program Files\\Mail\\mail.exe") == "\"C:\\Program Files\\Mail\\mail.exe\"");
     CHECK(dialogs::quoted_program("\"C:\\x.exe\" /n") == "\"C:\\x.exe\" /n");
     CHECK(dialogs::quoted_program("").empty());
-    CHECK(dialogs::run_mailer_choice("mail.exe", false, true) == false);
-    CHECK(dialogs::run_mailer_choice("", false, true) == true);  // no client: the stored choice stays
-    CHECK(dialogs::run_mailer_choice("", true, false) == false);
-    CHECK(dialogs::settings_apply_order() == std::vector<std::size_t>{3, 1, 0, 2, 4});
-    CHECK(dialogs::settings_help_topic(-1) == nullptr);
-    CHECK(dialogs::settings_help_topic(4) == nullptr);
-    CHECK(std::string(dialogs::settings_help_topic(3)) == "::/settings.htm#customize");
 }
 
 TEST_CASE("System page: start-up checks Hide, Find and \"...\" fill the field, Run mail client needs a client")
