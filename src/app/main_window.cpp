@@ -993,6 +993,17 @@ void MainWindow::open_settings()
 {
     if (!notifier_)
         return;
+    if (settings_open_) {
+        // Settings from the tray while the sheet is up: show that one.
+        if (HWND popup = GetLastActivePopup(hwnd()); popup && popup != hwnd())
+            SetForegroundWindow(popup);
+        return;
+    }
+    settings_open_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{settings_open_};
     ChmHelp help(hwnd());
     dialogs::ShellStartupShortcut shortcut;
     NotifierPictures pictures(*notifier_, [this] { tray_accounts_changed(); });

@@ -398,6 +398,30 @@ TEST_CASE("Settings opens the sheet over the window, and its OK reaches the wind
         HWND sheet = FindWindowA("#32770", "Settings");
         REQUIRE(sheet);
         CHECK(GetWindow(sheet, GW_OWNER) == f.window.hwnd());
+        // Asked again (the tray menu has Settings too): no second sheet. Were
+        // one opened, the timer would find it and close it, so the test
+        // fails instead of hanging.
+        static HWND first_sheet;
+        static bool second_sheet;
+        first_sheet = sheet;
+        second_sheet = false;
+        UINT_PTR safety = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM) {
+                    char title[32] = {};
+                    GetWindowTextA(window, title, sizeof title);
+                    if (window != first_sheet && std::string(title) == "Settings") {
+                        second_sheet = true;
+                        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+                    }
+                    return TRUE;
+                },
+                0);
+        });
+        f.window.run_command(CMD_SETTINGS);
+        KillTimer(nullptr, safety);
+        CHECK_FALSE(second_sheet);
         TabCtrl_SetCurFocus(GetDlgItem(sheet, IDC_SHEET_TABS), 2);
     });
     script.then([&] {
