@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 
 #include "app/log_viewer.h"
 #include "app/placement.h"
@@ -15,7 +16,11 @@
 #include "dialogs/account_form.h"
 #include "dialogs/account_wizard.h"
 #include "dialogs/deletion_confirmation.h"
+#include "dialogs/font_apply.h"
+#include "dialogs/settings_sheet.h"
+#include "dialogs/startup_shortcut.h"
 #include "engine/account_file.h"
+#include "filter_dialogs/dialog_context.h"
 #include "filter_dialogs/filter_sheet.h"
 #include "log/log.h"
 #include "log/log_settings.h"
@@ -69,6 +74,43 @@ void mark_all_seen(Account& account)
     account.set_new_messages(0);
     account.unlock_list();
 }
+
+// The Settings sheet's Help button: HTML Help on kivo.chm.
+class ChmHelp : public dialogs::HelpViewer {
+public:
+    explicit ChmHelp(HWND owner) : owner_(owner) {}
+    void show(const char* topic) override { filter_dialogs::open_help_file(owner_, topic); }
+
+private:
+    HWND owner_;
+};
+
+// The Customize page's icon buttons act on the tray at once, and the tray
+// icon is redrawn with the new picture.
+class NotifierPictures : public dialogs::TrayPictures {
+public:
+    NotifierPictures(Notifier& notifier, std::function<void()> redraw)
+        : notifier_(notifier), redraw_(std::move(redraw))
+    {
+    }
+    HICON icon(Settings::IconSlot slot) override { return notifier_.slot_picture(slot); }
+    bool load(Settings::IconSlot slot, const std::string& file) override
+    {
+        if (!notifier_.replace_picture(slot, file))
+            return false;
+        redraw_();
+        return true;
+    }
+    void restore_defaults() override
+    {
+        notifier_.restore_default_pictures();
+        redraw_();
+    }
+
+private:
+    Notifier& notifier_;
+    std::function<void()> redraw_;
+};
 
 }  // namespace
 
@@ -963,7 +1005,53 @@ void MainWindow::edit_account()
     tray_accounts_changed();
 }
 
-void MainWindow::open_settings() { ui::report_message(MSG_NOT_WIRED, MB_OK, hwnd()); }
+void MainWindow::open_settings()
+{
+    if (!notifier_)
+        return;
+    if (settings_open_) {
+        // Settings from the tray while the sheet is up: show that one.
+        if (HWND popup = GetLastActivePopup(hwnd()); popup && popup != hwnd())
+            SetForegroundWindow(popup);
+        return;
+    }
+    settings_open_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{settings_open_};
+    ChmHelp help(hwnd());
+    dialogs::ShellStartupShortcut shortcut;
+    NotifierPictures pictures(*notifier_, [this] { tray_accounts_changed(); });
+    dialogs::SettingsSheetArgs args;
+    args.module = module_;
+    args.owner = hwnd();
+    args.settings = &settings_;
+    args.accounts = panes_.accounts().accounts();
+    args.log = &app_log();
+    args.help = &help;
+    args.shortcut = &shortcut;
+    args.tray = &pictures;
+    args.default_mail_client = [this] { return default_client_.lookup(); };
+    dialogs::SettingsSheetResult result = dialogs::run_settings_sheet(args);
+    if (!result.accepted)
+        return;
+    if (result.font_changed) {
+        // The font is for the window and its lists, as at start-up; the
+        // toolbar and status bar keep their own (not font_, so they never
+        // point at the font that apply_font deletes).
+        auto tool_font = SendMessageA(toolbar_.hwnd(), WM_GETFONT, 0, 0);
+        auto status_font = SendMessageA(status_.hwnd(), WM_GETFONT, 0, 0);
+        if (dialogs::apply_font(hwnd(), settings_.font, font_)) {
+            SendMessageA(toolbar_.hwnd(), WM_SETFONT, static_cast<WPARAM>(tool_font), TRUE);
+            SendMessageA(status_.hwnd(), WM_SETFONT, static_cast<WPARAM>(status_font), TRUE);
+            panes_.set_font(font_.get());
+            layout();
+        }
+    }
+    if (result.visual_changed)
+        tray_accounts_changed();
+}
 
 void MainWindow::open_filters() { filter_dialogs::run_filter_sheet(hwnd(), filter_, window_actions_); }
 

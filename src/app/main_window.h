@@ -189,6 +189,7 @@ private:
     bool tray_menu_dirty_ = false;
     bool finished_ = false;
     bool started_ = false;
+    bool settings_open_ = false;  // the tray menu can ask again while the sheet is up
 };
 
 }  // namespace kivo::app

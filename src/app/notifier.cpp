@@ -88,6 +88,36 @@ void Notifier::reload_icons()
     }
 }
 
+HICON Notifier::slot_picture(Settings::IconSlot slot) const
+{
+    for (const SlotSource& source : kSlotSources)
+        if (source.setting == slot)
+            return slot_icon(source.slot);
+    return nullptr;
+}
+
+bool Notifier::replace_picture(Settings::IconSlot slot, const std::string& file)
+{
+    for (const SlotSource& source : kSlotSources) {
+        if (source.setting != slot)
+            continue;
+        HICON large = nullptr;
+        if (file.empty() || ExtractIconExA(file.c_str(), 0, &large, nullptr, 1) == 0 || !large)
+            return false;
+        slots_[static_cast<std::size_t>(source.slot)].reset(large);
+        settings_.icon_files[static_cast<std::size_t>(slot)] = file;
+        return true;
+    }
+    return false;
+}
+
+void Notifier::restore_default_pictures()
+{
+    for (std::string& path : settings_.icon_files)
+        path.clear();
+    reload_icons();
+}
+
 SoundRules Notifier::sound_rules() const
 {
     return SoundRules{settings_.play_sound, settings_.repeat, settings_.repeat_when_window_is_open};

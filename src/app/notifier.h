@@ -60,6 +60,13 @@ public:
     std::optional<TrayCommand> handle_callback(WPARAM, LPARAM, const std::vector<Account*>& accounts);
     // The user's icon files changed (Settings sheet): reload the slots.
     void reload_icons();
+    // The Settings sheet's icon buttons: the picture of a replaceable slot;
+    // replacing it from a file (false, and the slot unchanged, when the file
+    // yields no icon); every slot back to the program's own pictures. The
+    // settings follow, so the next save stores the choice.
+    HICON slot_picture(Settings::IconSlot slot) const;
+    bool replace_picture(Settings::IconSlot slot, const std::string& file);
+    void restore_default_pictures();
 
     bool running() const { return running_; }
     HICON shown_icon() const { return icon_.icon(); }

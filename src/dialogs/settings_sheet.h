@@ -73,8 +73,6 @@ struct SettingsSheetResult {
 };
 
 // The Settings sheet (125): System, Sound, Visual effects, Customize, Log.
-// Not built yet: the interfaces above (and ShellStartupShortcut,
-// apply_font) are in place; this function has no body so far.
 // OK applies the pages that were shown (Customize, Sound, System, Visual
 // effects, Log), saves the settings and the accounts' values and the log
 // options. Cancel applies nothing (what the icon buttons did stays).

@@ -1,5 +1,8 @@
 #include <doctest/doctest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -11,6 +14,8 @@
 #include "app/resource_ids.h"
 #include "appcore/command_ids.h"
 #include "box_watcher.h"
+#include "dialog_script.h"
+#include "dialogs/settings_ids.h"
 #include "engine/account.h"
 #include "message/message.h"
 #include "message_ids.h"
@@ -438,4 +443,58 @@ TEST_CASE("the log viewer shows equal lines and bursts of more than the ring exa
     CHECK(viewer.row_count() == 3 + kivo::Log::kDefaultCapacity);
     SendMessageA(viewer.hwnd(), WM_TIMER, kivo::app::LogViewer::kRefreshTimer, 0);
     CHECK(viewer.row_count() == 3 + kivo::Log::kDefaultCapacity);
+}
+
+TEST_CASE("Settings opens the sheet over the window, and its OK reaches the window's settings")
+{
+    Fixture f;
+    f.add("Home", 1);
+    kivo::test::DialogScript script;
+    script.then([&] {
+        HWND sheet = FindWindowA("#32770", "Settings");
+        REQUIRE(sheet);
+        CHECK(GetWindow(sheet, GW_OWNER) == f.window.hwnd());
+        // Asked again (the tray menu has Settings too): no second sheet. Were
+        // one opened, the timer would find it and close it, so the test
+        // fails instead of hanging.
+        static HWND first_sheet;
+        static bool second_sheet;
+        first_sheet = sheet;
+        second_sheet = false;
+        UINT_PTR safety = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM) {
+                    char title[32] = {};
+                    GetWindowTextA(window, title, sizeof title);
+                    if (window != first_sheet && std::string(title) == "Settings") {
+                        second_sheet = true;
+                        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+                    }
+                    return TRUE;
+                },
+                0);
+        });
+        f.window.run_command(CMD_SETTINGS);
+        KillTimer(nullptr, safety);
+        CHECK_FALSE(second_sheet);
+        TabCtrl_SetCurFocus(GetDlgItem(sheet, IDC_SHEET_TABS), 2);
+    });
+    script.then([&] {
+        HWND sheet = FindWindowA("#32770", "Settings");
+        HWND page = nullptr;
+        for (HWND c = GetWindow(sheet, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (GetDlgItem(c, IDC_VISUAL_ALL) && (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE))
+                page = c;
+        // OK first, so a failed check below cannot leave the sheet open.
+        PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        REQUIRE(page);
+        SendMessageA(GetDlgItem(page, IDC_VISUAL_ALL), BM_CLICK, 0, 0);
+    });
+    script.start();
+    f.window.run_command(CMD_SETTINGS);
+    CHECK(script.all_run());
+    CHECK(f.window.settings().count_all_messages);
+    CHECK(f.window.notifier().shown_icon() != nullptr);
+    f.window.run_command(CMD_EXIT);
 }
