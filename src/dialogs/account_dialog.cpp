@@ -179,7 +179,7 @@ private:
     // grey under the focus would leave the keyboard nowhere.
     void show_certificates()
     {
-        bool offer = !untrusted_.empty() && untrusted_ != trusted_;
+        bool offer = !untrusted_.empty() && untrusted_ != platform::normalise_fingerprint(trusted_);
         set(IDC_ACCOUNT_TRUSTED, grouped_fingerprint(trusted_));
         set(IDC_ACCOUNT_UNTRUSTED, offer ? grouped_fingerprint(untrusted_) : std::string());
         HWND focus = GetFocus();
