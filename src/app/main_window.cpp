@@ -983,6 +983,7 @@ void MainWindow::edit_account()
     args.owner = hwnd();
     args.other_names = account_names(account);
     args.run_file = [this](const std::string& file) { run_file(file); };
+    args.untrusted_fingerprint = account->untrusted_fingerprint();
     if (!dialogs::edit_account(args, settings))
         return;
     std::vector<const Account*> all;

@@ -4,9 +4,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "dialogs/account_security_choice.h"
 #include "dialogs/dialog_ids.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
+#include "platform/tls.h"
 #include "ui/button.h"
 #include "ui/combo_box.h"
 #include "ui/common_dialogs.h"
@@ -40,6 +42,10 @@ protected:
                 selected = i;
         }
         modes.select(selected);
+        fill_security_choice(item(IDC_ACCOUNT_SECURITY), base_.security);
+        trusted_ = base_.trusted_fingerprint;
+        untrusted_ = platform::normalise_fingerprint(args_.untrusted_fingerprint);
+        show_certificates();
 
         AccountFormTexts t = form_of(base_);
         CheckDlgButton(hwnd(), IDC_ACCOUNT_SECURE, base_.secure_auth ? BST_CHECKED : BST_UNCHECKED);
@@ -84,6 +90,10 @@ protected:
                 validate();
             return true;
         }
+        if (id == IDC_ACCOUNT_SECURITY && code == CBN_SELCHANGE) {
+            set(IDC_ACCOUNT_PORT, port_for_security(get(IDC_ACCOUNT_PORT), chosen_security(item(id))));
+            return true;
+        }
         if (code != BN_CLICKED)
             return false;
         switch (id) {
@@ -96,6 +106,14 @@ protected:
             return true;
         case IDC_ACCOUNT_TEST:
             test();
+            return true;
+        case IDC_ACCOUNT_FORGET:
+            trusted_.clear();
+            show_certificates();
+            return true;
+        case IDC_ACCOUNT_TRUST:
+            trusted_ = untrusted_;
+            show_certificates();
             return true;
         default:
             return false;
@@ -114,6 +132,8 @@ protected:
         int selected = modes.selection();
         read->deletion_mode = kModes[selected >= 0 && selected < 3 ? selected : 0];
         read->secure_auth = IsDlgButtonChecked(hwnd(), IDC_ACCOUNT_SECURE) == BST_CHECKED;
+        read->security = chosen_security(item(IDC_ACCOUNT_SECURITY));
+        read->trusted_fingerprint = trusted_;
         result = *read;
         end(IDOK);
     }
@@ -154,6 +174,21 @@ private:
             EnableWindow(item(id), on ? TRUE : FALSE);
     }
 
+    // Forget while a certificate is trusted; Trust while the one refused
+    // at the last check is not (yet) the trusted one. A button that turns
+    // grey under the focus would leave the keyboard nowhere.
+    void show_certificates()
+    {
+        bool offer = !untrusted_.empty() && untrusted_ != platform::normalise_fingerprint(trusted_);
+        set(IDC_ACCOUNT_TRUSTED, grouped_fingerprint(trusted_));
+        set(IDC_ACCOUNT_UNTRUSTED, offer ? grouped_fingerprint(untrusted_) : std::string());
+        HWND focus = GetFocus();
+        EnableWindow(item(IDC_ACCOUNT_FORGET), trusted_.empty() ? FALSE : TRUE);
+        EnableWindow(item(IDC_ACCOUNT_TRUST), offer ? TRUE : FALSE);
+        if (focus && !IsWindowEnabled(focus))
+            SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_ACCOUNT_SECURITY)), TRUE);
+    }
+
     void validate()
     {
         AccountFormVerdict v = judge(texts(), args_.other_names);
@@ -188,6 +223,8 @@ private:
 
     const AccountDialogArgs& args_;
     const AccountSettings& base_;
+    std::string trusted_;
+    std::string untrusted_;
     bool filling_ = false;
 };
 

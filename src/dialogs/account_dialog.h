@@ -21,6 +21,10 @@ struct AccountDialogArgs {
     // "Test": runs the launch file as the mailbox-size action does; null:
     // the shell (ShellExecute, SW_SHOWNORMAL, owned by `owner`).
     std::function<void(const std::string&)> run_file;
+    // The certificate the server presented when the last check refused it
+    // as not trusted (Account::untrusted_fingerprint); "Trust" makes it the
+    // trusted one. Empty: nothing to offer.
+    std::string untrusted_fingerprint;
 };
 
 // The "Account Edit" dialog (103) on `settings`, a copy of the account's.

@@ -43,6 +43,8 @@ AccountSettings settings_of(const Account& account)
     s.mailbox_bound = account.mailbox_bound();
     s.launch_file = account.launch_file();
     s.sound_file = account.sound_file();
+    s.security = account.security();
+    s.trusted_fingerprint = account.trusted_fingerprint();
     return s;
 }
 
@@ -61,6 +63,29 @@ void apply_settings(Account& account, const AccountSettings& s)
     account.set_launch_file(s.launch_file);
     if (!s.sound_file.empty())
         account.set_sound_file(s.sound_file);
+    account.set_security(s.security);
+    account.set_trusted_fingerprint(s.trusted_fingerprint);
+}
+
+std::string port_for_security(const std::string& port, Account::Security security)
+{
+    std::string_view typed = trimmed(port);
+    if (security == Account::Security::tls && typed == "110")
+        return "995";
+    if (security != Account::Security::tls && typed == "995")
+        return "110";
+    return port;
+}
+
+std::string grouped_fingerprint(const std::string& hex)
+{
+    std::string out;
+    for (std::size_t i = 0; i < hex.size(); i += 16) {
+        if (!out.empty())
+            out += ' ';
+        out += hex.substr(i, 16);
+    }
+    return out;
 }
 
 std::optional<std::int64_t> parse_whole_number(std::string_view text, std::int64_t max)

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kivo {
+#include "engine/account.h"
 
-class Account;
+namespace kivo {
 
 // The settings of one account that the account dialog and the wizard edit,
 // held apart from the live Account so that its thread never reads a half
@@ -27,6 +27,8 @@ struct AccountSettings {
     std::int32_t mailbox_bound = 0;     // bytes
     std::string launch_file;
     std::string sound_file;
+    Account::Security security = Account::Security::none;
+    std::string trusted_fingerprint;  // SHA-256 hex; empty: the system decides alone
 
     bool operator==(const AccountSettings&) const = default;
 };
@@ -74,6 +76,16 @@ AccountFormVerdict judge(const AccountFormTexts& texts, const std::vector<std::s
 // the size check clears the launch file and the bound.
 std::optional<AccountSettings> read_form(const AccountFormTexts& texts, const std::vector<std::string>& other_names,
                                          const AccountSettings& base);
+
+// The port field after the security choice changed to `security`: the
+// usual port of the new choice when the field holds the usual one of
+// another (110 plain or STLS, 995 TLS), otherwise the field as typed.
+std::string port_for_security(const std::string& port, Account::Security security);
+
+// A fingerprint as the dialog shows it: four groups of 16 hex digits, so
+// that it wraps between groups and reads back through
+// platform::normalise_fingerprint.
+std::string grouped_fingerprint(const std::string& hex);
 
 // What the dialog shows for `settings` when it opens (the bound in whole KB).
 AccountFormTexts form_of(const AccountSettings& settings);

@@ -1,5 +1,6 @@
 #include "dialogs/account_wizard.h"
 
+#include "dialogs/account_security_choice.h"
 #include "dialogs/dialog_ids.h"
 #include "message_ids.h"
 #include "platform/message_text.h"
@@ -29,6 +30,8 @@ protected:
         for (int id : {IDC_ACCOUNT_NAME, IDC_ACCOUNT_HOST, IDC_ACCOUNT_USER, IDC_ACCOUNT_PASSWORD})
             if (HWND field = item(id))
                 SendMessageA(field, EM_SETLIMITTEXT, kFieldLimit, 0);
+        if (step_ == 1)
+            fill_security_choice(item(IDC_ACCOUNT_SECURITY), settings_.security);
         if (step_ == 2)
             CheckDlgButton(hwnd(), IDC_ACCOUNT_SECURE, settings_.secure_auth ? BST_CHECKED : BST_UNCHECKED);
         return true;
@@ -110,6 +113,9 @@ private:
             break;
         case 1:
             settings_.host = text_of(hwnd(), IDC_ACCOUNT_HOST);
+            settings_.security = chosen_security(item(IDC_ACCOUNT_SECURITY));
+            // The wizard asks no port: TLS takes its usual one.
+            settings_.port = std::stoi(port_for_security(std::to_string(settings_.port), settings_.security));
             break;
         default:
             settings_.user = text_of(hwnd(), IDC_ACCOUNT_USER);

@@ -40,6 +40,15 @@
 #define IDC_ACCOUNT_RUN_LABEL 1117
 // Why OK is disabled, in words (empty while everything is fine).
 #define IDC_ACCOUNT_PROBLEM 1200
+// The secure connection: the choice (dialog 103 and wizard page 195), the
+// trusted certificate with Forget, and the one refused at the last check
+// with Trust (dialog 103).
+#define IDC_ACCOUNT_SECURITY 1230
+#define IDC_ACCOUNT_SECURITY_LABEL 1231
+#define IDC_ACCOUNT_TRUSTED 1232
+#define IDC_ACCOUNT_FORGET 1233
+#define IDC_ACCOUNT_UNTRUSTED 1234
+#define IDC_ACCOUNT_TRUST 1235
 
 // Confirmation 200.
 #define IDC_CONFIRM_TEXT 1120

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,6 +135,11 @@ public:
     // the connection closed, for the log and kivo-diag).
     bool session_secure() const { return tls_.active(); }
     const platform::TlsPeer& tls_peer() const { return tls_peer_; }
+    // The SHA-256 (hex) of the certificate the server presented when the
+    // last handshake refused it as not trusted; empty once a handshake ended
+    // any other way. Only ever shown, so that the user may choose to trust
+    // it: it is never trusted by itself. Any thread.
+    std::string untrusted_fingerprint() const;
 
     bool lookup();
     bool connect_to_server();
@@ -252,6 +258,8 @@ private:
     std::string trusted_fingerprint_;
     std::string greeting_;
     platform::TlsPeer tls_peer_;
+    mutable std::mutex untrusted_lock_;  // the window thread reads what the account thread saw
+    std::string untrusted_fingerprint_;
     bool greeting_read_ = false;
     bool tls_failed_ = false;  // a certificate refused: no second connection
     platform::Semaphore list_lock_{1, 1};

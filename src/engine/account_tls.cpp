@@ -18,6 +18,11 @@ bool Account::start_tls()
                        error);
     tls_peer_ = tls_.peer();
     const platform::TlsPeer& peer = tls_peer_;
+    if (status != platform::NetStatus::stopped) {
+        bool untrusted = status != platform::NetStatus::ok && tls_.verdict() == platform::TlsVerdict::untrusted;
+        std::lock_guard<std::mutex> guard(untrusted_lock_);
+        untrusted_fingerprint_ = untrusted ? peer.fingerprint : std::string();
+    }
     if (status == platform::NetStatus::ok) {
         app_log().write_line("TLS: account=%s %s %s subject=%s sha256=%s", name_.c_str(), peer.protocol.c_str(),
                              peer.cipher.c_str(), peer.subject.c_str(), peer.fingerprint.c_str());
@@ -54,6 +59,12 @@ bool Account::start_tls()
     return false;
 }
 
+std::string Account::untrusted_fingerprint() const
+{
+    std::lock_guard<std::mutex> guard(untrusted_lock_);
+    return untrusted_fingerprint_;
+}
+
 bool Account::upgrade_with_stls()
 {
     if (!read_greeting() || !send_request("CAPA") || !read_multiline_answer()) {
@@ -69,6 +80,12 @@ bool Account::upgrade_with_stls()
         return false;
     }
     if (!send_request("STLS") || !read_answer()) {
+        // A server, or someone in between, that hangs up at STLS is told
+        // apart from a network fault.
+        if (last_error_ == platform::message_text(MSG_CONNECTION_CLOSED)) {
+            last_error_.clear();
+            set_error(MSG_STLS_CLOSED, 0, nullptr, -1);
+        }
         close_socket();
         return false;
     }

@@ -47,6 +47,9 @@ public:
     void add_fault(const std::string& spec) { command("FAULT " + spec); }
     // "pipelining" (the default), "plain" (CAPA without PIPELINING) or "off".
     void set_capa(const std::string& mode) { command("CAPA " + mode); }
+    // "off" (the default), "on", "refuse", "drop", "inject" or "strip"
+    // (tools/fake-pop3/main.cpp says what each does).
+    void set_stls(const std::string& mode) { command("STLS " + mode); }
     void set_slow(bool on) { command(std::string("SLOW ") + (on ? "on" : "off")); }
     std::uint16_t start()
     {

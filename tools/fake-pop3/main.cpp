@@ -2,13 +2,14 @@
 //
 //   fake-pop3 serve [--port N] [--port-file F] [--maildir DIR] [--user NAME:PASS]...
 //                   [--no-apop] [--capa pipelining|plain|off] [--slow] [--record FILE]
-//                   [--fault SPEC]...
+//                   [--stls off|on|refuse|drop|inject|strip] [--fault SPEC]...
 //       serves one mailbox until killed.
 //   fake-pop3 control --port-file F [--idle-exit SECONDS]
 //       a control port; each control connection sets up a server of its own
 //       and ends it when it closes. Control lines (each answered "+OK ..."):
 //         USER name password | APOP on|off | MESSAGE nbytes (then the bytes)
 //         CAPA pipelining|plain|off | SLOW on|off
+//         STLS off|on|refuse|drop|inject|strip
 //         FAULT spec | START (answers "+OK port") | COMMANDS (a dot-ended list)
 //         COUNT (messages left) | QUIT
 //
@@ -16,6 +17,9 @@
 // split (1-byte pieces), delay=MS, silence, drop (close without a word),
 // close-mid and huge (> 1 MB). --slow (SLOW on) writes the status line and
 // the rest of every reply separately with Nagle on, as some servers do.
+// --stls (STLS) scripts the upgrade: not offered (the default), offered and
+// "+OK" then the end (no TLS here), refused, dropped, "+OK" with an injected
+// reply in clear, or accepted but missing from CAPA.
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,6 +33,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "scenario.h"
@@ -127,6 +132,19 @@ bool parse_capa(const std::string& text, Scenario::Capa& capa)
     return true;
 }
 
+bool parse_stls(const std::string& text, Scenario::Stls& stls)
+{
+    static const std::pair<const char*, Scenario::Stls> names[] = {
+        {"off", Scenario::Stls::off},       {"on", Scenario::Stls::on},         {"refuse", Scenario::Stls::refuse},
+        {"drop", Scenario::Stls::drop},     {"inject", Scenario::Stls::inject}, {"strip", Scenario::Stls::strip}};
+    for (const auto& [name, value] : names)
+        if (text == name) {
+            stls = value;
+            return true;
+        }
+    return false;
+}
+
 void control_connection(int fd)
 {
     auto scenario = std::make_shared<Scenario>();
@@ -149,6 +167,12 @@ void control_connection(int fd)
                 scenario->capa = capa;
             else
                 answer = "-ERR CAPA pipelining|plain|off\r\n";
+        } else if (word == "STLS") {
+            Scenario::Stls stls;
+            if (parse_stls(rest, stls))
+                scenario->stls = stls;
+            else
+                answer = "-ERR STLS off|on|refuse|drop|inject|strip\r\n";
         } else if (word == "SLOW") {
             scenario->slow = rest == "on";
         } else if (word == "MESSAGE") {
@@ -265,6 +289,13 @@ int run_serve(int argc, char** argv)
                 return 2;
             }
             scenario->capa = capa;
+        } else if (arg == "--stls") {
+            Scenario::Stls stls;
+            if (!parse_stls(value, stls)) {
+                std::fprintf(stderr, "fake-pop3: --stls off|on|refuse|drop|inject|strip\n");
+                return 2;
+            }
+            scenario->stls = stls;
         } else if (arg == "--record") {
             scenario->set_record_file(value);
         } else if (arg == "--fault") {
@@ -314,7 +345,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr,
                  "usage: fake-pop3 serve [--port N] [--port-file F] [--maildir DIR] [--user NAME:PASS]...\n"
                  "                       [--no-apop] [--capa pipelining|plain|off] [--slow] [--record FILE]\n"
-                 "                       [--fault SPEC]...\n"
+                 "                       [--stls off|on|refuse|drop|inject|strip] [--fault SPEC]...\n"
                  "       fake-pop3 control --port-file F [--idle-exit SECONDS]\n");
     return 2;
 }

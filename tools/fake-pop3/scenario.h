@@ -48,6 +48,14 @@ public:
     // older than RFC 2449).
     enum class Capa { pipelining, plain, refused };
     std::atomic<Capa> capa{Capa::pipelining};
+    // STLS (RFC 2595): not offered (as before); offered and answered "+OK",
+    // after which the connection ends, as this server speaks no TLS;
+    // offered and refused; offered and the connection dropped at the
+    // command; offered and "+OK" followed by a reply in clear (what an
+    // attacker injects); or accepted but left out of CAPA, as by a man in
+    // the middle who strips it.
+    enum class Stls { off, on, refuse, drop, inject, strip };
+    std::atomic<Stls> stls{Stls::off};
     // Imitates servers that write the status line and the rest of a reply as
     // separate small segments with Nagle's algorithm on.
     std::atomic<bool> slow{false};

@@ -1,6 +1,6 @@
 // One POP3 connection of the fake server (RFC 1939 subset: USER, PASS,
-// APOP, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP, RSET, QUIT, and CAPA of
-// RFC 2449) with the scenario's faults applied to its replies. Commands
+// APOP, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP, RSET, QUIT, CAPA of
+// RFC 2449, and STLS faults) with the scenario's faults applied to its replies. Commands
 // that arrive together are answered one after the other, as PIPELINING
 // allows.
 #include <algorithm>
@@ -208,9 +208,14 @@ private:
             Scenario::Capa capa = scenario_.capa;
             if (capa == Scenario::Capa::refused)
                 return answer("-ERR unknown command\r\n");
+            Scenario::Stls stls = scenario_.stls;
+            bool listed = stls != Scenario::Stls::off && stls != Scenario::Stls::strip;
             return answer(std::string("+OK Capability list follows\r\nTOP\r\nUSER\r\n") +
-                          (capa == Scenario::Capa::pipelining ? "PIPELINING\r\n" : "") + "UIDL\r\n.\r\n");
+                          (capa == Scenario::Capa::pipelining ? "PIPELINING\r\n" : "") +
+                          (listed ? "STLS\r\n" : "") + "UIDL\r\n.\r\n");
         }
+        if (command == "STLS" && !logged_in_ && scenario_.stls != Scenario::Stls::off)
+            return start_tls(answer);
         if (!logged_in_) {
             if (command == "USER" && words.size() == 2) {
                 user_ = arg1;
@@ -292,6 +297,23 @@ private:
         if (command == "NOOP")
             return answer("+OK\r\n");
         return answer("-ERR unknown command\r\n");
+    }
+
+    template <class Answer>
+    Outcome start_tls(const Answer& answer)
+    {
+        switch (scenario_.stls.load()) {
+        case Scenario::Stls::refuse:
+            return answer("-ERR STLS not available now\r\n");
+        case Scenario::Stls::drop:
+            return Outcome::end;
+        case Scenario::Stls::inject:
+            answer("+OK Begin TLS negotiation\r\n+OK logged in\r\n");
+            return Outcome::end;
+        default:
+            answer("+OK Begin TLS negotiation\r\n");
+            return Outcome::end;  // no TLS here: the handshake meets a closed connection
+        }
     }
 
     Outcome login(const std::string& command)

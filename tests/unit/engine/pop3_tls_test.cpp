@@ -79,6 +79,49 @@ TEST_CASE("STLS that the server does not offer ends the session before the login
     }
 }
 
+TEST_CASE("each scripted STLS fault ends the session with its own words, before any login")
+{
+    using kivo::platform::message_text;
+    struct Fault {
+        const char* mode;
+        std::vector<std::string> texts;  // the handshake's words depend on the TLS library
+    };
+    const Fault faults[] = {
+        {"refuse", {message_text(kivo::MSG_STLS_REFUSED)}},
+        {"drop", {message_text(kivo::MSG_STLS_CLOSED)}},
+        {"strip", {message_text(kivo::MSG_STLS_NOT_OFFERED)}},
+        {"inject", {message_text(kivo::MSG_TLS_HANDSHAKE_FAILED)}},
+        {"on", {message_text(kivo::MSG_TLS_HANDSHAKE_CLOSED), message_text(kivo::MSG_TLS_HANDSHAKE_FAILED)}},
+    };
+    for (const Fault& fault : faults) {
+        CAPTURE(fault.mode);
+        for (bool apop : {true, false}) {
+            CAPTURE(apop);
+            SecureSession s(Account::Security::stls);
+            s.server.set_stls(fault.mode);
+            s.account.set_secure_auth(apop);
+            s.start();
+            CHECK_FALSE(s.account.connect_to_server());
+            std::string error = s.account.last_error();
+            CAPTURE(error);
+            CHECK(std::find(fault.texts.begin(), fault.texts.end(), error) != fault.texts.end());
+            CHECK_FALSE(s.account.socket_open());
+            CHECK_FALSE(s.account.session_secure());
+            CHECK(s.account.untrusted_fingerprint().empty());  // no certificate was ever seen
+            s.check_no_login();
+            Commands commands = s.server.commands();
+            // Stripped from CAPA: the client never asks, though the server would say yes.
+            bool asked = std::find(commands.begin(), commands.end(), "STLS") != commands.end();
+            CHECK(asked == (std::string(fault.mode) != "strip"));
+            // Nothing but the upgrade was tried; at most the fresh connection
+            // of the APOP fallback, and that one asks for STLS again.
+            for (const std::string& c : commands)
+                CHECK((c == "<connect>" || c == "CAPA" || c == "STLS"));
+            CHECK(std::count(commands.begin(), commands.end(), "<connect>") <= (apop ? 2 : 1));
+        }
+    }
+}
+
 TEST_CASE("implicit TLS against a server that speaks plain POP3 fails without a login")
 {
     SecureSession s(Account::Security::tls);

@@ -4,6 +4,7 @@
 
 #include "dialogs/account_form.h"
 #include "message_ids.h"
+#include "platform/tls.h"
 
 using namespace kivo;
 
@@ -148,4 +149,50 @@ TEST_CASE("reading the form back")
     AccountSettings shown;
     shown.mailbox_bound = 1536000 + 1023;  // whole KB, rounded down
     CHECK(form_of(shown).mailbox_kb == "1500");
+}
+
+TEST_CASE("the port follows the security choice only while it is the usual one")
+{
+    using S = Account::Security;
+    CHECK(port_for_security("110", S::tls) == "995");
+    CHECK(port_for_security(" 110 ", S::tls) == "995");
+    CHECK(port_for_security("995", S::none) == "110");
+    CHECK(port_for_security("995", S::stls) == "110");
+    // Already right, or the user's own: kept as typed.
+    CHECK(port_for_security("995", S::tls) == "995");
+    CHECK(port_for_security("110", S::stls) == "110");
+    CHECK(port_for_security("1100", S::tls) == "1100");
+    CHECK(port_for_security("0995", S::none) == "0995");
+    CHECK(port_for_security("", S::tls).empty());
+}
+
+TEST_CASE("the security choice and the trusted certificate travel between the account and the form")
+{
+    const std::string hex = "ab" + std::string(62, '0');
+    Account account;
+    AccountSettings s = settings_of(account);
+    CHECK(s.security == Account::Security::none);
+    CHECK(s.trusted_fingerprint.empty());
+    s.name = "Work";
+    s.host = "pop.example.com";
+    s.user = "bob";
+    s.password = "secret";
+    s.security = Account::Security::stls;
+    s.trusted_fingerprint = hex;
+    apply_settings(account, s);
+    CHECK(account.security() == Account::Security::stls);
+    CHECK(account.trusted_fingerprint() == hex);
+    CHECK(settings_of(account) == s);
+    // A plain edit of the other fields keeps them (read_form works on a base).
+    std::optional<AccountSettings> read = read_form(form_of(s), {}, s);
+    REQUIRE(read);
+    CHECK(read->security == Account::Security::stls);
+    CHECK(read->trusted_fingerprint == hex);
+
+    // Shown in four groups that read back as the same fingerprint.
+    std::string shown = grouped_fingerprint(hex);
+    CHECK(shown.size() == 64 + 3);
+    CHECK(shown[16] == ' ');
+    CHECK(platform::normalise_fingerprint(shown) == hex);
+    CHECK(grouped_fingerprint("").empty());
 }
