@@ -149,10 +149,10 @@ void check_tab_order(HWND dialog, const std::string& what)
     for (HWND window : descendants(dialog))
         if (tab_reaches(window))
             expected.push_back(window);
-    for (HWND window : expected)
-        CHECK_MESSAGE(std::count(walk.begin(), walk.end(), window) == 1, "Tab reaches " << describe(window)
-                                                                            << " " << std::count(walk.begin(), walk.end(), window)
-                                                                            << " times");
+    for (HWND window : expected) {
+        auto times = std::count(walk.begin(), walk.end(), window);
+        CHECK_MESSAGE(times == 1, "Tab reaches " << describe(window) << " " << times << " times");
+    }
     for (HWND window : descendants(dialog)) {
         if (!is_radio(window) || !takes_input(window))
             continue;
@@ -224,8 +224,8 @@ void check_mnemonics(HWND dialog, const std::string& what)
         char letter = mnemonic_of(text_of(window));
         if (!letter)
             continue;
-        CHECK_MESSAGE(owners.count(letter) == 0, "Alt+" << std::string(1, letter) << " is both " << describe(owners[letter])
-                                                        << " and " << describe(window));
+        CHECK_MESSAGE(owners.count(letter) == 0, "Alt+" << std::string(1, letter) << " is both "
+                                                        << describe(owners[letter]) << " and " << describe(window));
         owners[letter] = window;
     }
     CHECK(!owners.empty());
@@ -234,7 +234,8 @@ void check_mnemonics(HWND dialog, const std::string& what)
         if (class_of(owner) == "Static") {
             target = GetNextDlgTabItem(dialog, owner, FALSE);
             // The label sits just before its control, on its line.
-            CHECK_MESSAGE(same_line(rect_of(owner), rect_of(target)), describe(owner) << " labels " << describe(target));
+            CHECK_MESSAGE(same_line(rect_of(owner), rect_of(target)),
+                          describe(owner) << " labels " << describe(target));
         }
         if (!IsWindowEnabled(target))
             continue;
@@ -249,8 +250,8 @@ void check_mnemonics(HWND dialog, const std::string& what)
             away = GetNextDlgTabItem(dialog, away, FALSE);
         SetFocus(away);
         press_alt(dialog, letter);
-        CHECK_MESSAGE(GetFocus() == target, "Alt+" << std::string(1, letter) << " leads to " << describe(GetFocus()) << ", not "
-                                                   << describe(target));
+        CHECK_MESSAGE(GetFocus() == target, "Alt+" << std::string(1, letter) << " leads to "
+                                                   << describe(GetFocus()) << ", not " << describe(target));
         if (checkable && SendMessageA(target, BM_GETCHECK, 0, 0) != before) {
             if (is_radio(target))
                 continue;  // the radio chosen stays chosen; harmless here
