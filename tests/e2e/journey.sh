@@ -24,9 +24,8 @@ probe=$5
 kivo_diag=$6
 fake_pop3=$7
 
-# The Settings sheet's picture: switch on (1) once command 1010 opens a
-# window titled "Settings"; until then that command shows a placeholder box.
-shoot_settings=0
+# The Settings sheet's picture (command 1010 opens a window titled "Settings").
+shoot_settings=1
 
 title='Kivo Email Checker'
 wizard='Accounts Wizard'
