@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "loopback_listener.h"
 #include "platform/sync.h"
 
 namespace kivo::test {
@@ -13,30 +14,15 @@ namespace kivo::test {
 // the client gives the connection up.
 class SilentHttpServer {
 public:
-    SilentHttpServer()
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        int size = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        listen(listener_, 4);
-        thread_ = std::thread([this] { serve(); });
-    }
+    SilentHttpServer() : thread_([this] { serve(); }) {}
     ~SilentHttpServer()
     {
         closing_ = true;
-        closesocket(listener_);
+        listener_.close();
         if (thread_.joinable())
             thread_.join();
-        WSACleanup();
     }
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
     kivo::platform::Event accepted{true, false};
     kivo::platform::Event given_up{true, false};
     std::atomic<int> connections{0};
@@ -44,37 +30,29 @@ public:
 private:
     void serve()
     {
-        if (!readable(listener_, 15000))
+        if (!LoopbackListener::readable(listener_.get(), 15000))
             return;
-        SOCKET client = accept(listener_, nullptr, nullptr);
+        SOCKET client = accept(listener_.get(), nullptr, nullptr);
         if (client == INVALID_SOCKET)
             return;
         ++connections;
         accepted.set();
         char chunk[2048];
         for (int slice = 0; slice < 300 && !closing_; ++slice) {
-            if (readable(client, 100) && recv(client, chunk, sizeof chunk, 0) <= 0) {
+            if (LoopbackListener::readable(client, 100) && recv(client, chunk, sizeof chunk, 0) <= 0) {
                 given_up.set();
                 break;
             }
         }
         closesocket(client);
         // A second connection would be a retry behind the caller's back.
-        if (readable(listener_, 300))
+        if (LoopbackListener::readable(listener_.get(), 300))
             ++connections;
-    }
-    static bool readable(SOCKET s, long ms)
-    {
-        fd_set ready;
-        FD_ZERO(&ready);
-        FD_SET(s, &ready);
-        timeval wait{ms / 1000, (ms % 1000) * 1000};
-        return select(0, &ready, nullptr, nullptr, &wait) > 0;
     }
 
     std::atomic<bool> closing_{false};
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
+    LoopbackListener listener_;
+    // Last: it starts serving as soon as it is made.
     std::thread thread_;
 };
 

@@ -26,29 +26,14 @@ namespace {
 // Accepts one connection, keeps the request's head, answers 200.
 class OneRequestServer {
 public:
-    OneRequestServer()
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        int size = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        listen(listener_, 4);
-        thread_ = std::thread([this] { serve(); });
-    }
+    OneRequestServer() : thread_([this] { serve(); }) {}
     ~OneRequestServer()
     {
-        closesocket(listener_);
+        listener_.close();
         if (thread_.joinable())
             thread_.join();
-        WSACleanup();
     }
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
     // The head of the request; waits for the server to finish.
     std::string request()
     {
@@ -62,13 +47,9 @@ private:
     void serve()
     {
         for (;;) {
-            fd_set ready;
-            FD_ZERO(&ready);
-            FD_SET(listener_, &ready);
-            timeval wait{10, 0};
-            if (select(0, &ready, nullptr, nullptr, &wait) <= 0)
+            if (!kivo::test::LoopbackListener::readable(listener_.get(), 10000))
                 return;
-            SOCKET client = accept(listener_, nullptr, nullptr);
+            SOCKET client = accept(listener_.get(), nullptr, nullptr);
             if (client == INVALID_SOCKET)
                 return;
             ++connections_;
@@ -83,21 +64,17 @@ private:
             send(client, answer, sizeof answer - 1, 0);
             closesocket(client);
             // One request only; a second would show as a second connection.
-            fd_set more;
-            FD_ZERO(&more);
-            FD_SET(listener_, &more);
-            timeval brief{0, 300000};
-            if (select(0, &more, nullptr, nullptr, &brief) > 0)
+            if (kivo::test::LoopbackListener::readable(listener_.get(), 300))
                 ++connections_;
             return;
         }
     }
 
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    std::thread thread_;
+    kivo::test::LoopbackListener listener_;
     std::string head_;
     int connections_ = 0;
+    // Last: it starts serving as soon as it is made.
+    std::thread thread_;
 };
 
 // Dialog boxes (#32770) of this process shown while it lives.
