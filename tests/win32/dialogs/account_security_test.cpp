@@ -23,6 +23,7 @@
 #include "platform/registry_paths.h"
 #include "support/fake_modem.h"
 #include "support/program_folder.h"
+#include "wizard_probe.h"
 
 using namespace kivo;
 using kivo::test::DialogScript;
@@ -283,29 +284,7 @@ TEST_CASE("an account dialog with nothing to trust offers neither button")
     CHECK_FALSE(script.step_failed());
 }
 
-namespace {
-
-constexpr int kNextButton = 0x3024;
-
-BOOL CALLBACK find_sheet(HWND window, LPARAM out)
-{
-    if (GetDlgItem(window, kNextButton)) {
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND wizard()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_sheet, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-HWND page() { return PropSheet_GetCurrentPageHwnd(wizard()); }
-void press(int button) { PropSheet_PressButton(wizard(), button); }
-
-}  // namespace
+using namespace wizard_probe;
 
 TEST_CASE("the wizard's server page asks for the security, last in its tab order, and TLS takes port 995")
 {

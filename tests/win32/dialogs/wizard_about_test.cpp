@@ -18,41 +18,20 @@
 #include "platform/message_text.h"
 #include "platform/program_folder.h"
 #include "ui/version_info.h"
+#include "wizard_probe.h"
 
 using kivo::test::DialogScript;
 using kivo::test::item_text;
 using kivo::test::type_text;
+using namespace wizard_probe;
 
 namespace {
 
-// The wizard's own buttons (the ids the common controls give them).
-constexpr int kBackButton = 0x3023;
-constexpr int kNextButton = 0x3024;
-constexpr int kFinishButton = 0x3025;
-
-BOOL CALLBACK find_sheet(HWND window, LPARAM out)
-{
-    if (GetDlgItem(window, kNextButton)) {
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The thread's wizard: the top-level window with the wizard's Next button.
-HWND wizard()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_sheet, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-HWND page() { return PropSheet_GetCurrentPageHwnd(wizard()); }
 bool usable(int id)
 {
     HWND button = GetDlgItem(wizard(), id);
     return button && IsWindowVisible(button) && IsWindowEnabled(button);
 }
-void press(int button) { PropSheet_PressButton(wizard(), button); }
 
 }  // namespace
 
