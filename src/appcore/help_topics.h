@@ -13,11 +13,13 @@ inline constexpr char kFile[] = "kivo.chm";
 inline constexpr char kStartPage[] = "::/index.htm";
 
 // The Settings sheet's Help button, by tab: System, Sound, Visual effects,
-// Customize. The Log tab has no topic.
+// Customize, Log (a Help button that does nothing on one tab would look
+// broken, and the settings page has a section on the log).
 inline constexpr char kSettingsSystem[] = "::/settings.htm#system";
 inline constexpr char kSettingsSound[] = "::/settings.htm#sound";
 inline constexpr char kSettingsVisual[] = "::/settings.htm#visual";
 inline constexpr char kSettingsCustomize[] = "::/settings.htm#customize";
+inline constexpr char kSettingsLog[] = "::/settings.htm#log";
 
 // The word entry dialog's Help button.
 inline constexpr char kFiltration[] = "::/email_filtration.htm";
@@ -32,7 +34,7 @@ inline constexpr char kSpammersList[] = "::/email_filtration.htm#spammers_list";
 // The sheets' topics in tab order (Power, Friends, From, Subject, To/Cc,
 // Spammers, Size for the filters).
 inline constexpr const char* kSettingsTabs[] = {kSettingsSystem, kSettingsSound, kSettingsVisual,
-                                                kSettingsCustomize};
+                                                kSettingsCustomize, kSettingsLog};
 inline constexpr const char* kFilterTabs[] = {kFiltration,     kFiltration,  kFromFilter, kSubjectFilter,
                                               kToCcFilter, kSpammersList, kFiltration};
 

@@ -14,7 +14,7 @@ enum SettingsTab : std::size_t { system_tab, sound_tab, visual_tab, customize_ta
 // and tray pictures first, the Log page last.
 std::vector<std::size_t> settings_apply_order();
 
-// The help topic of a tab; null for the Log tab and for no tab at all.
+// The help topic of a tab; null for no tab at all.
 const char* settings_help_topic(int tab);
 
 // Every path and command edit holds at most this many characters.

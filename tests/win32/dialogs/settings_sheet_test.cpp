@@ -476,7 +476,7 @@ TEST_CASE("the start-up shortcut is made through the shell, removed on uncheckin
     RemoveDirectoryA(folder.c_str());
 }
 
-TEST_CASE("Help opens the topic of the current tab, and nothing for the Log tab")
+TEST_CASE("Help opens the topic of the current tab, the Log tab's too")
 {
     SettingsBench bench;
     DialogScript script;
@@ -488,6 +488,7 @@ TEST_CASE("Help opens the topic of the current tab, and nothing for the Log tab"
     script.then([] { post_click(settings_sheet(), IDCANCEL); });
     bench.run(script);
     CHECK(bench.help.topics == std::vector<std::string>{help::kSettingsSystem, help::kSettingsSound,
-                                                        help::kSettingsVisual, help::kSettingsCustomize});
+                                                        help::kSettingsVisual, help::kSettingsCustomize,
+                                                        help::kSettingsLog});
     CHECK(bench.help.topics[1] == "::/settings.htm#sound");
 }
