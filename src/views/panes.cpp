@@ -10,13 +10,15 @@ namespace {
 
 // The least each pane keeps, so that the stored defaults (30, 30 and 50
 // pixels) still show a first run something: the accounts list a few rows
-// under its header, the preview its header area and a few lines.
+// under its header, the preview its header area and a few lines. The
+// accounts list's eight columns are wider than the first window, so its
+// horizontal scroll bar is counted too, or it would cover the third row.
 layout::SplitterMetrics pane_metrics()
 {
     const int row = std::max(18, GetSystemMetrics(SM_CYSMICON) + 2);
     const int header = row + 6;
     layout::SplitterMetrics metrics;
-    metrics.minimum = {header + 3 * row + 4, header + 2 * row + 4, 36 + 3 * row};
+    metrics.minimum = {header + 3 * row + 4 + GetSystemMetrics(SM_CYHSCROLL), header + 2 * row + 4, 36 + 3 * row};
     return metrics;
 }
 
