@@ -56,18 +56,28 @@ int main(int argc, char** argv)
         account.set_pipeline_window(window);
         account.set_immediate_acks(quick_ack);
         kivo::MessageList messages;
-        auto start = std::chrono::steady_clock::now();
-        bool ok = account.lookup() && account.connect_to_server() && account.check_mail(messages);
+        using Clock = std::chrono::steady_clock;
+        auto since = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+        auto start = Clock::now();
+        bool ok = account.lookup() && account.connect_to_server();
+        double login = since(start);
+        auto fetch_start = Clock::now();
+        ok = ok && account.check_mail(messages);
+        double fetch = since(fetch_start);
+        auto quit_start = Clock::now();
         account.disconnect();
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double quit = since(quit_start);
+        double seconds = since(start);
         if (!ok) {
             std::fprintf(stderr, "check failed: %s\n", account.last_error().c_str());
             return 1;
         }
         count = messages.size();
         pipelined = account.session_pipelined();
-        std::printf("kivo %s round %d: %zu messages in %.3f s = %.0f messages/s\n", label.c_str(), round + 1, count,
-                    seconds, static_cast<double>(count) / seconds);
+        std::printf("kivo %s round %d: %zu messages in %.3f s = %.0f messages/s (connect and login %.1f ms, "
+                    "CAPA LIST TOP %.1f ms, QUIT %.1f ms)\n",
+                    label.c_str(), round + 1, count, seconds, static_cast<double>(count) / seconds, login * 1e3,
+                    fetch * 1e3, quit * 1e3);
         std::fflush(stdout);
         if (best == 0 || seconds < best)
             best = seconds;

@@ -200,6 +200,7 @@ private:
     // long or holds a line break.
     bool format_request(std::string& line, const char* format, va_list args) KIVO_PRINTF_FORMAT(3, 0);
     void log_request(const std::string& line);
+    void log_answer(std::string_view text);
     bool send_bytes(const std::string& bytes);
     // Appends one command to a batch that send_batch() sends in one piece.
     bool queue_request(std::string& batch, const char* format, ...) KIVO_PRINTF_FORMAT(3, 4);
@@ -260,6 +261,7 @@ private:
     platform::TcpSocket socket_;
     platform::TlsStream tls_;
     ReceiveBuffer buffer_;
+    std::vector<std::string> reply_lines_;  // the last TOP answer's lines, kept for their storage
     std::string last_error_;
     platform::Ipv4Address server_address_;
     std::atomic<std::int64_t> last_check_;
