@@ -8,6 +8,8 @@ done by Python's poplib, in one run, on
     small segments, Nagle on), with PIPELINING advertised and without, each
     with Kivo's immediate ACKs and with them switched off (as where the system
     refuses the control: Wine, some Windows versions),
+  - the slow server with a mailbox of small messages, the window widened for
+    small answers against a window of 64 commands,
   - with --wine-diag, kivo-diag.exe under Wine against the slow server with
     and without PIPELINING (the product's own code path on Windows),
   - the tests' private Dovecot, when it can be started.
@@ -45,6 +47,13 @@ def message_text(n):
     return (f"From: Sender {n} <sender{n}@example.com>\nTo: bench@example.com\n"
             f"Subject: =?UTF-8?B?QmVuY2ggbWVzc2FnZQ==?= {n}\nDate: Sun, 6 Dec 2026 09:00:00 +0000\n"
             f"Message-ID: <{n}@bench.example.com>\nMIME-Version: 1.0\nContent-Type: text/plain\n\n{body}")
+
+
+def make_small_mailbox(folder, count):
+    for n in range(1, count + 1):
+        with open(os.path.join(folder, f"{n:05d}.eml"), "w", newline="") as f:
+            f.write(f"From: Sender {n} <sender{n}@example.com>\nSubject: Short note {n}\n"
+                    f"Message-ID: <{n}@short.example.com>\n\nSee you at {n % 24}:00.\n")
 
 
 def make_mailbox(folder, count, crlf=False):
@@ -258,6 +267,20 @@ def main(argv):
         ratio_line(f"slow server, {n} messages, with PIPELINING against without, immediate ACKs on", piped, quick)
         ratio_line(f"slow server, {n} messages, with PIPELINING against without, immediate ACKs off", piped_delayed,
                    delayed)
+
+        # Answers of about 150 bytes: 64 of them do not fill a loopback
+        # segment, so a window of 64 commands waits for delayed ACKs.
+        small = os.path.join(tmp, "small")
+        os.mkdir(small)
+        make_small_mailbox(small, n)
+        with FakeServer(args.server, small, tmp, "--slow") as slow:
+            widened = kivo_best(args.bench, "slow+PIPELINING-small-messages-no-quick-ack", slow.port, "bench",
+                                "secret", rounds, "--no-quick-ack")
+            commands = kivo_best(args.bench, "slow+PIPELINING-small-messages-64-commands-no-quick-ack", slow.port,
+                                 "bench", "secret", rounds, "--no-quick-ack", "--window", "64")
+            kivo_best(args.bench, "slow+PIPELINING-small-messages", slow.port, "bench", "secret", rounds)
+        ratio_line(f"slow server, {n} small messages, immediate ACKs off: the window widened for small answers "
+                   "against 64 commands", widened, commands)
 
         if args.wine_diag:
             run_wine_diag(args, tmp, folder)
