@@ -5,15 +5,31 @@ done by Python's poplib, in one run, on
 
   - the fake POP3 server as it is (it advertises PIPELINING),
   - the fake server imitating a slow server (status line and text as separate
-    small segments, Nagle on), with PIPELINING advertised and without,
+    small segments, Nagle on), with PIPELINING advertised and without, each
+    with Kivo's immediate ACKs and with them switched off (as where the system
+    refuses the control: Wine, some Windows versions),
+  - the slow server with a mailbox of small messages, the window widened for
+    small answers against a window of 64 commands,
+  - with --wine-diag, kivo-diag.exe under Wine against the slow server with
+    and without PIPELINING (the product's own code path on Windows),
   - the tests' private Dovecot, when it can be started.
 
     pop3_check_compare.py FAKE_POP3 POP3_CHECK_BENCH [--messages N] [--rounds R]
-                          [--dovecot DOVECOT_SH] [--sweep] [--full]
+                          [--dovecot DOVECOT_SH] [--wine-diag KIVO_DIAG_EXE --wine-build BUILD_DIR]
+                          [--sweep] [--full]
 
---sweep times the pipelining windows on the slow server; --full adds the
-checks that wait one delayed ACK per command (about 45 ms each on Linux), so
-it takes minutes.
+What is timed: in pop3_check_bench and in poplib, from the connection (the
+look-up of a dotted address and connect) to the answer of QUIT, inside a
+process that is already running; Kivo also builds every Message record, poplib
+only reads the answers. Kivo and poplib take turns round by round, so both see
+the same machine state; the best round of each counts. kivo-diag under Wine is
+timed from outside, Wine's start included, next to the same run against an
+empty mailbox (the start, login and QUIT alone).
+
+The slow server without PIPELINING and without immediate ACKs waits one
+delayed ACK per command (about 45 ms on Linux): that check takes about 90 s
+for 2000 messages and runs once. --sweep times the pipelining windows on the
+slow server; --full adds poplib on the slow server (minutes again).
 """
 import argparse
 import os
@@ -31,6 +47,13 @@ def message_text(n):
     return (f"From: Sender {n} <sender{n}@example.com>\nTo: bench@example.com\n"
             f"Subject: =?UTF-8?B?QmVuY2ggbWVzc2FnZQ==?= {n}\nDate: Sun, 6 Dec 2026 09:00:00 +0000\n"
             f"Message-ID: <{n}@bench.example.com>\nMIME-Version: 1.0\nContent-Type: text/plain\n\n{body}")
+
+
+def make_small_mailbox(folder, count):
+    for n in range(1, count + 1):
+        with open(os.path.join(folder, f"{n:05d}.eml"), "w", newline="") as f:
+            f.write(f"From: Sender {n} <sender{n}@example.com>\nSubject: Short note {n}\n"
+                    f"Message-ID: <{n}@short.example.com>\n\nSee you at {n % 24}:00.\n")
 
 
 def make_mailbox(folder, count, crlf=False):
@@ -55,23 +78,60 @@ def poplib_check(port, user, password):
     return count, time.perf_counter() - start
 
 
+def poplib_round(label, port, user, password, r):
+    count, seconds = poplib_check(port, user, password)
+    print(f"poplib {label} round {r + 1}: {count} messages in {seconds:.3f} s = {count / seconds:.0f} messages/s",
+          flush=True)
+    return count, seconds
+
+
 def poplib_best(label, port, user, password, rounds):
     best = None
     for r in range(rounds):
-        count, seconds = poplib_check(port, user, password)
-        print(f"poplib {label} round {r + 1}: {count} messages in {seconds:.3f} s = {count / seconds:.0f} messages/s",
-              flush=True)
+        count, seconds = poplib_round(label, port, user, password, r)
         best = seconds if best is None else min(best, seconds)
     print(f"poplib {label} best: {best:.3f} s for {count} messages (LIST + TOP n 99, no parsing)", flush=True)
     return best
 
 
-def kivo_best(bench, label, port, user, password, rounds, *flags):
+def kivo_run(bench, label, port, user, password, rounds, *flags):
     out = subprocess.run([bench, str(port), user, password, str(rounds), "--label", label, *flags],
                          check=True, stdout=subprocess.PIPE, text=True).stdout
+    return out, float(re.search(r"best: ([0-9.]+) s", out).group(1))
+
+
+def kivo_best(bench, label, port, user, password, rounds, *flags):
+    out, best = kivo_run(bench, label, port, user, password, rounds, *flags)
     sys.stdout.write(out)
     sys.stdout.flush()
-    return float(re.search(r"best: ([0-9.]+) s", out).group(1))
+    return best
+
+
+def taking_turns(bench, kivo_runs, port, user, password, rounds):
+    """One round of each Kivo variant and one of poplib, in turn, `rounds`
+    times; prints every round and the best of each; returns the bests."""
+    bests = {label: None for label, _ in kivo_runs}
+    bests["poplib"] = None
+    summary = {}
+    count = 0
+    for r in range(rounds):
+        for label, flags in kivo_runs:
+            out, seconds = kivo_run(bench, label, port, user, password, 1, *flags)
+            lines = out.splitlines()
+            print(lines[0].replace("round 1:", f"round {r + 1}:"), flush=True)
+            summary[label] = lines[-1]
+            bests[label] = seconds if bests[label] is None else min(bests[label], seconds)
+        count, seconds = poplib_round(poplib_label(kivo_runs), port, user, password, r)
+        bests["poplib"] = seconds if bests["poplib"] is None else min(bests["poplib"], seconds)
+    for label, _ in kivo_runs:
+        print(re.sub(r"best: [0-9.]+ s", f"best of {rounds}: {bests[label]:.3f} s", summary[label]), flush=True)
+    print(f"poplib {poplib_label(kivo_runs)} best of {rounds}: {bests['poplib']:.3f} s for {count} messages "
+          "(LIST + TOP n 99, no parsing)", flush=True)
+    return bests
+
+
+def poplib_label(kivo_runs):
+    return kivo_runs[0][0]
 
 
 class FakeServer:
@@ -110,14 +170,53 @@ def run_dovecot(script, bench, messages, rounds):
         port, maildir = int(env["port"]), env["maildir"]
         make_mailbox(os.path.join(maildir, "new"), messages, crlf=False)
         poplib_check(port, "kivo", "kivo-secret")  # Dovecot indexes the new mailbox once
-        kivo = kivo_best(bench, "dovecot", port, "kivo", "kivo-secret", rounds)
-        kivo_best(bench, "dovecot-one-by-one", port, "kivo", "kivo-secret", rounds, "--no-pipelining")
-        python = poplib_best("dovecot", port, "kivo", "kivo-secret", rounds)
+        bests = taking_turns(bench, [("dovecot", []), ("dovecot-one-by-one", ["--no-pipelining"])], port, "kivo",
+                             "kivo-secret", rounds)
+        kivo, python = bests["dovecot"], bests["poplib"]
         print(f"=> dovecot: kivo {kivo:.3f} s, poplib {python:.3f} s: kivo takes {kivo / python:.2f} of poplib's time",
               flush=True)
     finally:
         subprocess.run(["bash", script, "stop", fixture], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         shutil.rmtree(fixture, ignore_errors=True)
+
+
+def wine_diag_check(wine_run, build, diag, port, *flags):
+    """kivo-diag.exe check under Wine in a prefix already started; seconds
+    from outside, Wine's start of the program included."""
+    script = ('start=$(date +%s.%N); KIVO_PASSWORD=secret wine "$@" >/dev/null 2>&1; rc=$?; '
+              'end=$(date +%s.%N); echo "$rc $start $end"')
+    out = subprocess.run([wine_run, build, "--script", "bash", "-c", script, "-", diag, "check", "127.0.0.1",
+                          str(port), "bench", *flags], check=True, stdout=subprocess.PIPE, text=True).stdout
+    rc, start, end = out.split()[-3:]
+    if rc != "0":
+        raise RuntimeError(f"kivo-diag check failed ({rc})")
+    return float(end) - float(start)
+
+
+def run_wine_diag(args, tmp, folder):
+    wine_run = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "wine-run.sh")
+    empty = os.path.join(tmp, "empty")
+    os.makedirs(empty, exist_ok=True)
+    times = {}
+    for label, options, flags, rounds in (("empty mailbox", ["--slow"], [], args.rounds),
+                                          ("slow+PIPELINING", ["--slow"], [], args.rounds),
+                                          ("slow-without-PIPELINING", ["--slow", "--capa", "plain"], [], 1)):
+        with FakeServer(args.server, empty if label == "empty mailbox" else folder, tmp, *options) as server:
+            best = None
+            for r in range(rounds):
+                seconds = wine_diag_check(wine_run, args.wine_build, args.wine_diag, server.port, *flags)
+                print(f"kivo-diag.exe under Wine, {label}, round {r + 1}: {seconds:.3f} s (Wine's start included)",
+                      flush=True)
+                best = seconds if best is None else min(best, seconds)
+            times[label] = best
+    base, piped, plain = times["empty mailbox"], times["slow+PIPELINING"], times["slow-without-PIPELINING"]
+    print(f"kivo-diag.exe under Wine best: empty mailbox {base:.3f} s, slow+PIPELINING {piped:.3f} s, "
+          f"slow-without-PIPELINING {plain:.3f} s", flush=True)
+    ratio_line(f"Wine, slow server, {args.messages} messages, with PIPELINING against without "
+               "(whole runs, Wine's start included)", piped, plain)
+    if piped > base:
+        ratio_line(f"Wine, slow server, {args.messages} messages, with PIPELINING against without "
+                   "(the empty mailbox's run taken off both)", piped - base, plain - base)
 
 
 def main(argv):
@@ -127,10 +226,14 @@ def main(argv):
     parser.add_argument("--messages", type=int, default=2000)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--dovecot")
+    parser.add_argument("--wine-diag", help="kivo-diag.exe of the win64 build")
+    parser.add_argument("--wine-build", help="the win64 build folder (its template Wine prefix)")
     parser.add_argument("--sweep", action="store_true")
     parser.add_argument("--full", action="store_true")
     args = parser.parse_args(argv)
     n, rounds = args.messages, args.rounds
+    if args.wine_diag and not args.wine_build:
+        parser.error("--wine-diag needs --wine-build")
 
     with tempfile.TemporaryDirectory() as tmp:
         folder = os.path.join(tmp, "mail")
@@ -138,12 +241,13 @@ def main(argv):
         make_mailbox(folder, n)
 
         with FakeServer(args.server, folder, tmp) as fake:
-            kivo_best(args.bench, "fake", fake.port, "bench", "secret", rounds)
-            kivo_best(args.bench, "fake-one-by-one", fake.port, "bench", "secret", rounds, "--no-pipelining")
-            poplib_best("fake", fake.port, "bench", "secret", rounds)
+            taking_turns(args.bench, [("fake", []), ("fake-one-by-one", ["--no-pipelining"])], fake.port, "bench",
+                         "secret", rounds)
 
         with FakeServer(args.server, folder, tmp, "--slow") as slow:
             piped = kivo_best(args.bench, "slow+PIPELINING", slow.port, "bench", "secret", rounds)
+            piped_delayed = kivo_best(args.bench, "slow+PIPELINING-no-quick-ack", slow.port, "bench", "secret",
+                                      rounds, "--no-quick-ack")
             if args.sweep:
                 for window in (1, 2, 4, 8, 16, 32, 64, 128, 256):
                     kivo_best(args.bench, f"slow+PIPELINING-window-{window}-no-quick-ack", slow.port, "bench",
@@ -156,13 +260,30 @@ def main(argv):
 
         with FakeServer(args.server, folder, tmp, "--slow", "--capa", "plain") as plain:
             quick = kivo_best(args.bench, "slow-without-PIPELINING", plain.port, "bench", "secret", rounds)
-            ratio_line(f"slow server, {n} messages, with PIPELINING against without (immediate ACKs on)", piped, quick)
+            delayed = kivo_best(args.bench, "slow-without-PIPELINING-no-quick-ack", plain.port, "bench", "secret",
+                                1, "--no-quick-ack")
             if args.full:
-                delayed = kivo_best(args.bench, "slow-without-PIPELINING-no-quick-ack", plain.port, "bench",
-                                    "secret", 1, "--no-quick-ack")
-                ratio_line(f"slow server, {n} messages, with PIPELINING against one command at a time "
-                           "without immediate ACKs (the session before)", piped, delayed)
                 poplib_best("slow-without-PIPELINING", plain.port, "bench", "secret", 1)
+        ratio_line(f"slow server, {n} messages, with PIPELINING against without, immediate ACKs on", piped, quick)
+        ratio_line(f"slow server, {n} messages, with PIPELINING against without, immediate ACKs off", piped_delayed,
+                   delayed)
+
+        # Answers of about 150 bytes: 64 of them do not fill a loopback
+        # segment, so a window of 64 commands waits for delayed ACKs.
+        small = os.path.join(tmp, "small")
+        os.mkdir(small)
+        make_small_mailbox(small, n)
+        with FakeServer(args.server, small, tmp, "--slow") as slow:
+            widened = kivo_best(args.bench, "slow+PIPELINING-small-messages-no-quick-ack", slow.port, "bench",
+                                "secret", rounds, "--no-quick-ack")
+            commands = kivo_best(args.bench, "slow+PIPELINING-small-messages-64-commands-no-quick-ack", slow.port,
+                                 "bench", "secret", rounds, "--no-quick-ack", "--window", "64")
+            kivo_best(args.bench, "slow+PIPELINING-small-messages", slow.port, "bench", "secret", rounds)
+        ratio_line(f"slow server, {n} small messages, immediate ACKs off: the window widened for small answers "
+                   "against 64 commands", widened, commands)
+
+        if args.wine_diag:
+            run_wine_diag(args, tmp, folder)
 
     if args.dovecot:
         run_dovecot(args.dovecot, args.bench, n, rounds)

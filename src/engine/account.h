@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/account_hooks.h"
+#include "engine/pipeline_window.h"
 #include "engine/receive_buffer.h"
 #include "engine/timed_account.h"
 #include "message/url.h"
@@ -41,8 +42,8 @@ public:
     static constexpr std::size_t kLastErrorLimit = 255;
     static constexpr std::size_t kRequestLimit = 4096;  // one command line, CRLF included
     // Commands sent ahead of their answers when the server offers
-    // PIPELINING (bench/pop3_check_bench measures the choice).
-    static constexpr std::size_t kDefaultPipelineWindow = 64;
+    // PIPELINING, at least (bench/pop3_check_bench measures the choice).
+    static constexpr std::size_t kDefaultPipelineWindow = PipelineWindow::kDefaultCommands;
 
     explicit Account(AccountOwner* owner = nullptr);
     ~Account();
@@ -92,8 +93,13 @@ public:
     const std::string& trusted_fingerprint() const { return trusted_fingerprint_; }
     void set_trusted_fingerprint(const std::string& hex) { trusted_fingerprint_ = hex; }
     // Not stored: tests and the benchmark vary them.
-    std::size_t pipeline_window() const { return pipeline_window_; }
-    void set_pipeline_window(std::size_t commands) { pipeline_window_ = commands < 1 ? 1 : commands; }
+    const PipelineWindow& pipeline_window() const { return pipeline_window_; }
+    // Exactly `commands` out at once (at most PipelineWindow::kMaxCommands),
+    // or more while their answers are expected to bring fewer than `bytes`.
+    void set_pipeline_window(std::size_t commands, std::size_t bytes = 0)
+    {
+        pipeline_window_ = PipelineWindow(commands, bytes);
+    }
     bool immediate_acks() const { return immediate_acks_; }
     void set_immediate_acks(bool on) { immediate_acks_ = on; }
 
@@ -206,6 +212,7 @@ private:
     // long or holds a line break.
     bool format_request(std::string& line, const char* format, va_list args) KIVO_PRINTF_FORMAT(3, 0);
     void log_request(const std::string& line);
+    void log_answer(std::string_view text);
     bool send_bytes(const std::string& bytes);
     // Appends one command to a batch that send_batch() sends in one piece.
     bool queue_request(std::string& batch, const char* format, ...) KIVO_PRINTF_FORMAT(3, 4);
@@ -251,7 +258,7 @@ private:
     std::int32_t mailbox_bound_ = 0;
     std::string launch_file_;
     bool pipelining_ = true;
-    std::size_t pipeline_window_ = kDefaultPipelineWindow;
+    PipelineWindow pipeline_window_;
     bool immediate_acks_ = true;
     bool session_pipelined_ = false;
     Security security_ = Security::none;
@@ -268,6 +275,7 @@ private:
     platform::TcpSocket socket_;
     platform::TlsStream tls_;
     ReceiveBuffer buffer_;
+    std::vector<std::string> reply_lines_;  // the last TOP answer's lines, kept for their storage
     std::string last_error_;
     platform::Ipv4Address server_address_;
     std::atomic<std::int64_t> last_check_;

@@ -16,8 +16,9 @@ namespace {
 
 // An answer still to come, in the order its command was queued.
 struct Awaited {
-    bool dele;         // else TOP
-    std::size_t slot;  // the message's place in the LIST order
+    bool dele;          // else TOP
+    std::size_t slot;   // the message's place in the LIST order
+    std::size_t bytes;  // the answer expected: the LIST size for a TOP
 };
 
 // What became of one listed message.
@@ -71,32 +72,42 @@ bool Account::fetch_pipelined(const std::vector<ListEntry>& entries, bool delete
     std::vector<Slot> slots(entries.size());
     std::deque<Awaited> awaited;
     std::string batch;
-    std::size_t unsent = 0;    // the last commands of `awaited`, still in `batch`
-    std::size_t next_top = 0;  // the next message whose TOP is to be queued
-    std::size_t next_out = 0;  // the next message to reach the list, in LIST order
-    const std::size_t window = pipeline_window_;
-    // Topping up when half the answers are in keeps the server busy and sends
-    // the commands in few segments, each of which also acknowledges what came.
-    const std::size_t refill_at = window / 2;
+    std::size_t unsent = 0;        // the last commands of `awaited`, still in `batch`
+    std::size_t out_bytes = 0;     // the answers expected for all of `awaited`
+    std::size_t unsent_bytes = 0;  // those of the unsent ones
+    std::size_t next_top = 0;      // the next message whose TOP is to be queued
+    std::size_t next_out = 0;      // the next message to reach the list, in LIST order
+    const PipelineWindow window = pipeline_window_;
+    auto expect = [&](const Awaited& a) {
+        awaited.push_back(a);
+        ++unsent;
+        out_bytes += a.bytes;
+        unsent_bytes += a.bytes;
+    };
 
     for (;;) {
         std::size_t sent = awaited.size() - unsent;
-        if (sent <= refill_at) {
-            while (next_top < entries.size() && awaited.size() < window) {
+        // Topping up when half the answers are in keeps the server busy and
+        // sends the commands in few segments, each of which also
+        // acknowledges what came.
+        bool top_up = window.wants_top_up(sent, out_bytes - unsent_bytes, awaited.size());
+        if (top_up) {
+            while (next_top < entries.size() && window.has_room(awaited.size(), out_bytes)) {
                 if (!queue_request(batch, "TOP %d %d", entries[next_top].number, preview_lines_)) {
                     close_socket();
                     return false;
                 }
-                awaited.push_back({false, next_top++});
-                ++unsent;
+                std::int32_t size = entries[next_top].size;
+                expect({false, next_top++, size > 0 ? static_cast<std::size_t>(size) : 0});
             }
         }
         // A DELE queued meanwhile goes with the next TOPs, or at once when no
         // more are to come.
-        if (unsent > 0 && (sent <= refill_at || next_top == entries.size())) {
+        if (unsent > 0 && (top_up || next_top == entries.size())) {
             if (!send_batch(batch))
                 return false;
             unsent = 0;
+            unsent_bytes = 0;
         }
 
         // Messages join the list and the filters see them in LIST order, as
@@ -119,6 +130,7 @@ bool Account::fetch_pipelined(const std::vector<ListEntry>& entries, bool delete
         }
         Awaited next = awaited.front();
         awaited.pop_front();
+        out_bytes -= next.bytes;
         // A lost connection (or a stop) fails the check: every later answer is lost.
         if (!read_reply(!next.dele, true))
             return false;
@@ -140,8 +152,7 @@ bool Account::fetch_pipelined(const std::vector<ListEntry>& entries, bool delete
                 close_socket();
                 return false;
             }
-            awaited.push_back({true, next.slot});
-            ++unsent;
+            expect({true, next.slot, 0});
             continue;
         }
         slot.settled = true;

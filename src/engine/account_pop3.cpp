@@ -147,11 +147,15 @@ bool Account::read_reply(bool multiline, bool keep_rest)
         std::size_t end = find_reply_end(buffer_.text(), multiline, checked);
         if (end != std::string_view::npos) {
             buffer_.cut(end, end + reply_terminator_size(buffer_.text(), multiline));
-            std::string text(buffer_.text());
-            app_log().write_line("Answer from server %s: %s", server_.host().c_str(), text.c_str());
+            log_answer(buffer_.text());
             return true;
         }
         checked = buffer_.size();
+        if (!buffer_.make_room()) {
+            close_socket();
+            set_error(MSG_REPLY_TOO_LONG, 0, nullptr, -1);
+            return false;
+        }
 
         std::size_t received = 0;
         int error = 0;
@@ -177,6 +181,16 @@ bool Account::read_reply(bool multiline, bool keep_rest)
         record_net_failure(status, error, __LINE__);
         return false;
     }
+}
+
+void Account::log_answer(std::string_view text)
+{
+    // A log line holds far less than a TOP answer: only what it can show is
+    // handed to the formatter, which would otherwise walk the whole answer.
+    // Like the whole text as a C string, it ends at a NUL.
+    std::string_view shown = text.substr(0, Log::kLineLimit);
+    app_log().write_line("Answer from server %s: %.*s", server_.host().c_str(), static_cast<int>(shown.size()),
+                         shown.data());
 }
 
 bool Account::format_request(std::string& line, const char* format, va_list args)
@@ -343,7 +357,8 @@ bool Account::check_mail(MessageList& out)
 std::shared_ptr<Message> Account::build_message(const ListEntry& entry)
 {
     try {
-        return std::make_shared<Message>(split_reply_lines(answer()), entry.size < 0 ? 0 : entry.size);
+        split_reply_lines(answer(), reply_lines_);
+        return std::make_shared<Message>(reply_lines_, entry.size < 0 ? 0 : entry.size);
     } catch (const std::exception&) {
         app_log().write_line("Error in Account::check_mail: message %d not built", entry.number);
         return nullptr;

@@ -115,6 +115,15 @@ std::vector<ListEntry> parse_list_reply(std::string_view reply)
 std::vector<std::string> split_reply_lines(std::string_view reply)
 {
     std::vector<std::string> lines;
+    split_reply_lines(reply, lines);
+    return lines;
+}
+
+void split_reply_lines(std::string_view reply, std::vector<std::string>& lines)
+{
+    // The texts already in `lines` are overwritten in place: one reply after
+    // another, their storage is reused instead of allocated per line.
+    std::size_t count = 0;
     std::size_t pos = reply.find(kCrlf);
     while (pos != std::string_view::npos) {
         std::size_t start = pos + kCrlf.size();
@@ -122,10 +131,14 @@ std::vector<std::string> split_reply_lines(std::string_view reply)
         std::string_view line = reply.substr(start, end == std::string_view::npos ? end : end - start);
         if (line.size() >= 2 && line[0] == '.' && line[1] == '.')
             line.remove_prefix(1);
-        lines.emplace_back(line);
+        if (count < lines.size())
+            lines[count].assign(line);
+        else
+            lines.emplace_back(line);
+        ++count;
         pos = end;
     }
-    return lines;
+    lines.resize(count);
 }
 
 bool has_line_break(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }

@@ -51,6 +51,8 @@ std::vector<ListEntry> parse_list_reply(std::string_view reply);
 // line, the last one included, without line ends, with the byte-stuffing
 // undone (a line starting with ".." stands for one starting with ".").
 std::vector<std::string> split_reply_lines(std::string_view reply);
+// The same into `lines`, replacing what it held.
+void split_reply_lines(std::string_view reply, std::vector<std::string>& lines);
 
 // True when the text holds a CR or an LF, which would end a command early
 // and let the rest pass as a command of its own.

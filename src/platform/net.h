@@ -29,6 +29,10 @@ struct Ipv4Address {
 // system's error code.
 bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error);
 
+// A dotted address taken as it is, without a look-up; false (and `out`
+// cleared) for any other host.
+bool parse_dotted_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out);
+
 enum class NetStatus;
 
 // The same, waiting for the look-up on a thread of its own so that the stop

@@ -9,6 +9,9 @@ NetStatus resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address&
 {
     out = Ipv4Address{};
     error = 0;
+    // A dotted address needs no look-up, so no thread either.
+    if (parse_dotted_ipv4(host, port, out))
+        return NetStatus::ok;
     // Shared with the worker, which may outlive this call after a stop.
     struct Lookup {
         std::string host;

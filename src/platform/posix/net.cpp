@@ -44,14 +44,24 @@ NetStatus wait_ready(int fd, short events, Event& stop, int& error)
 NetworkStartup::NetworkStartup() = default;
 NetworkStartup::~NetworkStartup() = default;
 
-bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error)
+bool parse_dotted_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out)
 {
     out = Ipv4Address{};
-    error = 0;
     in_addr dotted{};
-    if (::inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
-        out.address = dotted.s_addr;
-    } else {
+    if (::inet_pton(AF_INET, host.c_str(), &dotted) != 1)
+        return false;
+    out.address = dotted.s_addr;
+    out.port = htons(port);
+    out.valid = true;
+    return true;
+}
+
+bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error)
+{
+    error = 0;
+    if (parse_dotted_ipv4(host, port, out))
+        return true;
+    {
         std::lock_guard<std::mutex> guard(g_lookup_lock);
         addrinfo hints{};
         hints.ai_family = AF_INET;

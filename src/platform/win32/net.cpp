@@ -66,14 +66,24 @@ NetworkStartup::~NetworkStartup()
         WSACleanup();
 }
 
-bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error)
+bool parse_dotted_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out)
 {
     out = Ipv4Address{};
-    error = 0;
     unsigned long dotted = inet_addr(host.c_str());
-    if (dotted != INADDR_NONE && !host.empty()) {
-        out.address = static_cast<std::uint32_t>(dotted);
-    } else {
+    if (dotted == INADDR_NONE || host.empty())
+        return false;
+    out.address = static_cast<std::uint32_t>(dotted);
+    out.port = htons(port);
+    out.valid = true;
+    return true;
+}
+
+bool resolve_ipv4(const std::string& host, std::uint16_t port, Ipv4Address& out, int& error)
+{
+    error = 0;
+    if (parse_dotted_ipv4(host, port, out))
+        return true;
+    {
         std::lock_guard<std::mutex> guard(g_lookup_lock);
         hostent* entry = gethostbyname(host.c_str());
         if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list ||

@@ -111,7 +111,8 @@ Outcome run_check(const std::string& capa, std::size_t window, const std::vector
         s.server.add_fault(f);
     RecordingCycle cycle;
     s.account.set_check_cycle(&cycle);
-    s.account.set_pipeline_window(window);
+    if (window > 0)  // else the account's own, which widens for small answers
+        s.account.set_pipeline_window(window);
     s.start();
     MessageList out;
     Outcome r;
@@ -156,7 +157,8 @@ TEST_CASE("pipelined TOP and DELE give exactly what one command at a time gives"
     CHECK(serial.deles == Commands{"DELE 2", "DELE 4", "DELE 6"});
     CHECK(serial.left_on_server == 5);
 
-    for (std::size_t window : {std::size_t{1}, std::size_t{2}, std::size_t{3}, Account::kDefaultPipelineWindow}) {
+    for (std::size_t window :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, Account::kDefaultPipelineWindow, std::size_t{0}}) {
         CAPTURE(window);
         Outcome piped = run_check("pipelining", window, faults);
         REQUIRE(piped.ok);

@@ -2,6 +2,7 @@
 // splitting, and the receive buffer's growth.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/md5.h"
@@ -87,6 +88,17 @@ TEST_CASE("TOP lines: every line after the status line, the last one too, un-stu
     CHECK(split_reply_lines("+OK").empty());
     CHECK(split_reply_lines("+OK\r\n") == Lines{""});
     CHECK(split_reply_lines("+OK 12 octets\r\nA: b") == Lines{"A: b"});
+
+    SUBCASE("into a list that held a longer reply: nothing of it is left")
+    {
+        Lines lines{"old 1", "old 2", "old 3", "old 4"};
+        split_reply_lines("+OK\r\nA: b\r\n..x", lines);
+        CHECK(lines == Lines{"A: b", ".x"});
+        split_reply_lines("+OK\r\n1\r\n2\r\n3", lines);
+        CHECK(lines == Lines{"1", "2", "3"});
+        split_reply_lines("-ERR", lines);
+        CHECK(lines.empty());
+    }
 }
 
 TEST_CASE("line breaks in user texts")
@@ -179,4 +191,77 @@ TEST_CASE("capa_lists finds a capability as a whole first word, in any case, onl
     CHECK_FALSE(kivo::capa_lists("+OK\r\n STLS", "STLS"));
     CHECK_FALSE(kivo::capa_lists("", "STLS"));
     CHECK_FALSE(kivo::capa_lists("+OK\r\nSTLS", ""));
+}
+
+namespace {
+
+// Reads every reply of `stream` the way the pipelined session does: the
+// bytes arrive in pieces of `piece`, and each cut reply leaves the rest for
+// the next one.
+Lines read_stream(ReceiveBuffer& buffer, const std::string& stream, std::size_t piece, std::size_t replies)
+{
+    Lines got;
+    std::size_t fed = 0;
+    buffer.clear();
+    for (std::size_t r = 0; r < replies; ++r) {
+        buffer.next_reply();
+        std::size_t checked = 0;
+        for (;;) {
+            std::size_t end = find_reply_end(buffer.text(), true, checked);
+            if (end != std::string_view::npos) {
+                buffer.cut(end, end + reply_terminator_size(buffer.text(), true));
+                got.emplace_back(buffer.text());
+                break;
+            }
+            checked = buffer.size();
+            REQUIRE(buffer.make_room());
+            REQUIRE(fed < stream.size());
+            std::size_t n = std::min({piece, buffer.free_size(), stream.size() - fed});
+            std::memcpy(buffer.free_space(), stream.data() + fed, n);
+            fed += n;
+            REQUIRE(buffer.commit(n));
+        }
+    }
+    return got;
+}
+
+}  // namespace
+
+TEST_CASE("receive buffer: a long stream of answers is read whole and does not grow the buffer")
+{
+    // 300 answers of about 1 KB, far more than the buffer holds at once.
+    Lines expected;
+    std::string stream;
+    for (int i = 0; i < 300; ++i) {
+        std::string reply = "+OK " + std::to_string(i) + "\r\n" + std::string(1000 + i % 7, char('a' + i % 26));
+        expected.push_back(reply);
+        stream += reply + "\r\n.\r\n";
+    }
+    ReceiveBuffer buffer;
+    for (std::size_t piece : {std::size_t{1}, std::size_t{333}, std::size_t{4096}, std::size_t{1} << 20}) {
+        CAPTURE(piece);
+        CHECK(read_stream(buffer, stream, piece, expected.size()) == expected);
+        // The answers are small: the buffer only ever needs room for one.
+        CHECK(buffer.capacity() == ReceiveBuffer::kInitialCapacity);
+    }
+
+    SUBCASE("an answer larger than the buffer behind others still grows it")
+    {
+        std::string big = "+OK big\r\n" + std::string(20000, 'z');
+        std::string mixed = "+OK small\r\nx\r\n.\r\n" + big + "\r\n.\r\n+OK after\r\n.\r\n";
+        CHECK(read_stream(buffer, mixed, 5000, 3) == Lines{"+OK small\r\nx", big, "+OK after"});
+        CHECK(buffer.capacity() >= big.size());
+        CHECK(buffer.capacity() < big.size() + 2 * ReceiveBuffer::kGrowth + 32);
+    }
+    SUBCASE("an answer in the stream that never ends stops at the limit")
+    {
+        read_stream(buffer, "+OK\r\n.\r\n+OK endless", 64, 1);
+        buffer.next_reply();
+        std::size_t rounds = 0;
+        while (buffer.make_room() && rounds++ < ReceiveBuffer::kMaxCapacity)
+            REQUIRE(buffer.commit(buffer.free_size()));
+        CHECK(buffer.text().substr(0, 11) == "+OK endless");
+        CHECK(buffer.capacity() <= ReceiveBuffer::kMaxCapacity);
+        CHECK(buffer.capacity() + ReceiveBuffer::kGrowth > ReceiveBuffer::kMaxCapacity);
+    }
 }
