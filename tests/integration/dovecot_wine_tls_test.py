@@ -13,24 +13,86 @@ import glob
 import hashlib
 import json
 import os
+import socket
 import ssl
 import subprocess
 import sys
 import tempfile
+import threading
 import time
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
-from dovecot_env import read_env  # noqa: E402
-from loopback_relay import Relay  # noqa: E402
-from wine_root_store import root_store_reg  # noqa: E402
 
 SKIP = 77
 USER, PASSWORD = "kivo", "kivo-secret"
 
 
+def read_env(path):
+    env = {}
+    try:
+        with open(path) as f:
+            for line in f:
+                key, _, value = line.strip().partition("=")
+                env[key] = value
+    except OSError:
+        pass
+    return env
+
+
+def root_store_reg(ca_pem, path):
+    # A serialised certificate element: property 32 (the encoded
+    # certificate), a reserved 1, the length, the DER bytes.
+    with open(ca_pem) as f:
+        der = ssl.PEM_cert_to_DER_cert(f.read())
+    blob = (32).to_bytes(4, "little") + (1).to_bytes(4, "little") + len(der).to_bytes(4, "little") + der
+    sha1 = hashlib.sha1(der).hexdigest().upper()
+    with open(path, "w") as f:
+        f.write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
+                + sha1 + "]\n\"Blob\"=hex:" + ",".join("%02x" % b for b in blob) + "\n")
+
+
 def certificate_sha256(pem_path):
     with open(pem_path) as f:
         return hashlib.sha256(ssl.PEM_cert_to_DER_cert(f.read())).hexdigest()
+
+
+class Relay:
+    """One loopback port that forwards to `target` and keeps what the client sent."""
+
+    def __init__(self, target):
+        self.target = target
+        self.sent = bytearray()
+        self.listener = socket.create_server(("127.0.0.1", 0))
+        self.port = self.listener.getsockname()[1]
+        threading.Thread(target=self._accept, daemon=True).start()
+
+    def _accept(self):
+        while True:
+            try:
+                client, _ = self.listener.accept()
+            except OSError:
+                return
+            server = socket.create_connection(("127.0.0.1", self.target))
+            threading.Thread(target=self._pump, args=(client, server, True), daemon=True).start()
+            threading.Thread(target=self._pump, args=(server, client, False), daemon=True).start()
+
+    def _pump(self, source, sink, record):
+        try:
+            while True:
+                data = source.recv(65536)
+                if not data:
+                    break
+                if record:
+                    self.sent += data
+                sink.sendall(data)
+        except OSError:
+            pass
+        for s in (source, sink):
+            try:
+                s.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
+    def close(self):
+        self.listener.close()
 
 
 def main(argv):
