@@ -1,7 +1,7 @@
 // Prints the rows of a list view in another process's window, one line per
 // row, the columns' texts separated by tabs, the way a user reads them; for
-// an edit control, its text:
-//   read_list.exe TITLE CONTROL_ID [edit]
+// an edit or static control (a message box's text, say), its text:
+//   read_list.exe TITLE CONTROL_ID [edit|static]
 // Exit code 0 when the control was found (even with no rows).
 #include <windows.h>
 #include <commctrl.h>
@@ -60,8 +60,9 @@ int main(int argc, char** argv)
     HWND window = FindWindowA(nullptr, argv[1]);
     if (!window)
         return 1;
-    bool edit = argc == 4 && std::string(argv[3]) == "edit";
-    Search search{std::atoi(argv[2]), edit ? "Edit" : WC_LISTVIEWA, nullptr};
+    std::string kind = argc == 4 ? argv[3] : "";
+    bool edit = kind == "edit" || kind == "static";
+    Search search{std::atoi(argv[2]), kind == "static" ? "Static" : edit ? "Edit" : WC_LISTVIEWA, nullptr};
     EnumChildWindows(window, find_child, reinterpret_cast<LPARAM>(&search));
     if (!search.found)
         return 1;

@@ -10,96 +10,25 @@ client sends, so the password is seen never to cross the wire in clear.
 Exits 77 (a skip) when the fixture found no Dovecot.
 """
 import glob
-import hashlib
 import json
 import os
-import socket
-import ssl
 import subprocess
 import sys
-import tempfile
-import threading
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wine_tls import Relay, certificate_sha256, read_env, skip_reason  # noqa: E402
 
 SKIP = 77
 USER, PASSWORD = "kivo", "kivo-secret"
 
 
-def read_env(path):
-    env = {}
-    try:
-        with open(path) as f:
-            for line in f:
-                key, _, value = line.strip().partition("=")
-                env[key] = value
-    except OSError:
-        pass
-    return env
-
-
-def root_store_reg(ca_pem, path):
-    # A serialised certificate element: property 32 (the encoded
-    # certificate), a reserved 1, the length, the DER bytes.
-    with open(ca_pem) as f:
-        der = ssl.PEM_cert_to_DER_cert(f.read())
-    blob = (32).to_bytes(4, "little") + (1).to_bytes(4, "little") + len(der).to_bytes(4, "little") + der
-    sha1 = hashlib.sha1(der).hexdigest().upper()
-    with open(path, "w") as f:
-        f.write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
-                + sha1 + "]\n\"Blob\"=hex:" + ",".join("%02x" % b for b in blob) + "\n")
-
-
-def certificate_sha256(pem_path):
-    with open(pem_path) as f:
-        return hashlib.sha256(ssl.PEM_cert_to_DER_cert(f.read())).hexdigest()
-
-
-class Relay:
-    """One loopback port that forwards to `target` and keeps what the client sent."""
-
-    def __init__(self, target):
-        self.target = target
-        self.sent = bytearray()
-        self.listener = socket.create_server(("127.0.0.1", 0))
-        self.port = self.listener.getsockname()[1]
-        threading.Thread(target=self._accept, daemon=True).start()
-
-    def _accept(self):
-        while True:
-            try:
-                client, _ = self.listener.accept()
-            except OSError:
-                return
-            server = socket.create_connection(("127.0.0.1", self.target))
-            threading.Thread(target=self._pump, args=(client, server, True), daemon=True).start()
-            threading.Thread(target=self._pump, args=(server, client, False), daemon=True).start()
-
-    def _pump(self, source, sink, record):
-        try:
-            while True:
-                data = source.recv(65536)
-                if not data:
-                    break
-                if record:
-                    self.sent += data
-                sink.sendall(data)
-        except OSError:
-            pass
-        for s in (source, sink):
-            try:
-                s.shutdown(socket.SHUT_RDWR)
-            except OSError:
-                pass
-
-    def close(self):
-        self.listener.close()
-
-
 def main(argv):
     wine_run, build, tool, env_file = argv[:4]
     env = read_env(env_file)
-    if "absent" in env or "tls_port" not in env:
-        print("SKIP: no Dovecot for this run: " + env.get("absent", "no fixture file " + env_file))
+    reason = skip_reason(env, env_file)
+    if reason:
+        print("SKIP: no Dovecot for this run: " + reason)
         return SKIP
     state = os.path.dirname(env["ca"])
     good_sha256 = certificate_sha256(os.path.join(state, "good.pem"))
@@ -112,58 +41,54 @@ def main(argv):
                  "Message-ID: <%s@example.com>\r\n\r\nfirst line\r\n" % (subject, tag)).encode())
 
     try:
-        with tempfile.TemporaryDirectory() as tmp:
-            reg = os.path.join(tmp, "ca.reg")
-            root_store_reg(env["ca"], reg)
-            trusting = ["bash", wine_run, build, "--script", "bash", "-c",
-                        'wine reg import "$0" >/dev/null 2>&1; wineserver -w; exec wine "$@"',
-                        "Z:" + reg.replace("/", "\\")]
-            plain = ["bash", wine_run, build]
+        helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "wine_tls.py")
+        trusting = ["bash", wine_run, build, "--script", sys.executable, helper, "trust", env["ca"], "--", "wine"]
+        plain = ["bash", wine_run, build]
 
-            def run(what, prefix, port, *args):
-                relay = Relay(int(port))
-                try:
-                    p = subprocess.run(prefix + [tool, "check", "localhost", str(relay.port), USER, "--timeout", "20",
-                                                 *args], env=dict(os.environ, KIVO_PASSWORD=PASSWORD),
-                                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                       timeout=240)
-                finally:
-                    relay.close()
-                try:
-                    doc = json.loads(p.stdout.decode("utf-8"))
-                except ValueError:
-                    failures.append(f"{what}: no JSON: {p.stdout!r} {p.stderr[-2000:]!r}")
-                    doc = {"ok": None, "last_error": None, "messages": [], "tls": {}}
-                if PASSWORD.encode() in bytes(relay.sent):
-                    failures.append(f"{what}: the password crossed the wire in clear")
-                return p.returncode, doc, bytes(relay.sent)
+        def run(what, prefix, port, *args):
+            relay = Relay(int(port))
+            try:
+                p = subprocess.run(prefix + [tool, "check", "localhost", str(relay.port), USER, "--timeout", "20",
+                                             *args], env=dict(os.environ, KIVO_PASSWORD=PASSWORD),
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                   timeout=240)
+            finally:
+                relay.close()
+            try:
+                doc = json.loads(p.stdout.decode("utf-8"))
+            except ValueError:
+                failures.append(f"{what}: no JSON: {p.stdout!r} {p.stderr[-2000:]!r}")
+                doc = {"ok": None, "last_error": None, "messages": [], "tls": {}}
+            if PASSWORD.encode() in relay.recorded():
+                failures.append(f"{what}: the password crossed the wire in clear")
+            return p.returncode, doc, relay.recorded()
 
-            def expect_ok(what, prefix, port, *args):
-                rc, doc, sent = run(what, prefix, port, *args)
-                tls = doc.get("tls", {})
-                for field, got, want in [("exit code", rc, 0), ("last_error", doc["last_error"], ""),
-                                         ("protocol", tls.get("protocol", "")[:6], "TLS 1."),
-                                         ("fingerprint", tls.get("sha256"), good_sha256)]:
-                    if got != want:
-                        failures.append(f"{what}: {field}: got {got!r}, want {want!r}")
-                if subject not in [m.get("subject", "").strip() for m in doc["messages"]]:
-                    failures.append(f"{what}: the message is not among {doc['messages']!r}")
-                return sent
+        def expect_ok(what, prefix, port, *args):
+            rc, doc, sent = run(what, prefix, port, *args)
+            tls = doc.get("tls", {})
+            for field, got, want in [("exit code", rc, 0), ("last_error", doc["last_error"], ""),
+                                     ("protocol", tls.get("protocol", "")[:6], "TLS 1."),
+                                     ("fingerprint", tls.get("sha256"), good_sha256)]:
+                if got != want:
+                    failures.append(f"{what}: {field}: got {got!r}, want {want!r}")
+            if subject not in [m.get("subject", "").strip() for m in doc["messages"]]:
+                failures.append(f"{what}: the message is not among {doc['messages']!r}")
+            return sent
 
-            expect_ok("implicit TLS, APOP tried first", trusting, env["tls_port"], "--tls")
-            sent = expect_ok("STLS, USER/PASS", trusting, env["port"], "--stls", "--no-apop")
-            # In clear only the upgrade: CAPA and STLS, then the handshake.
-            if not sent.startswith(b"CAPA\r\nSTLS\r\n\x16"):
-                failures.append(f"STLS: the clear part was {sent[:40]!r}")
+        expect_ok("implicit TLS, APOP tried first", trusting, env["tls_port"], "--tls")
+        sent = expect_ok("STLS, USER/PASS", trusting, env["port"], "--stls", "--no-apop")
+        # In clear only the upgrade: CAPA and STLS, then the handshake.
+        if not sent.startswith(b"CAPA\r\nSTLS\r\n\x16"):
+            failures.append(f"STLS: the clear part was {sent[:40]!r}")
 
-            # A prefix without the CA: refused, then accepted by its fingerprint.
-            rc, doc, _ = run("untrusted", plain, env["tls_port"], "--tls")
-            want = "The server's certificate for localhost is not trusted."
-            if rc != 1 or doc["last_error"] != want:
-                failures.append(f"untrusted: got {rc} {doc['last_error']!r}, want 1 {want!r}")
-            if doc.get("tls", {}).get("sha256") != good_sha256:
-                failures.append(f"untrusted: the fingerprint seen was {doc.get('tls')!r}")
-            expect_ok("trusted by fingerprint", plain, env["port"], "--stls", "--trust-fingerprint", good_sha256)
+        # A prefix without the CA: refused, then accepted by its fingerprint.
+        rc, doc, _ = run("untrusted", plain, env["tls_port"], "--tls")
+        want = "The server's certificate for localhost is not trusted."
+        if rc != 1 or doc["last_error"] != want:
+            failures.append(f"untrusted: got {rc} {doc['last_error']!r}, want 1 {want!r}")
+        if doc.get("tls", {}).get("sha256") != good_sha256:
+            failures.append(f"untrusted: the fingerprint seen was {doc.get('tls')!r}")
+        expect_ok("trusted by fingerprint", plain, env["port"], "--stls", "--trust-fingerprint", good_sha256)
     finally:
         # The other Dovecot tests count the mailbox's messages exactly.
         for leftover in glob.glob(os.path.join(env["maildir"], "*", tag + "*")):
