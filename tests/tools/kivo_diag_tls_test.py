@@ -20,16 +20,6 @@ from tls_pop3_server import TlsPop3Server, make_certs  # noqa: E402
 PASSWORD = "s3cret pass"
 
 
-def root_store_reg(certs, path):
-    # A serialised certificate element: property 32 (the encoded
-    # certificate), a reserved 1, the length, the DER bytes.
-    der = certs["ca_der"]
-    blob = (32).to_bytes(4, "little") + (1).to_bytes(4, "little") + len(der).to_bytes(4, "little") + der
-    with open(path, "w") as f:
-        f.write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
-                + certs["ca_sha1"] + "]\n\"Blob\"=hex:" + ",".join("%02x" % b for b in blob) + "\n")
-
-
 def main(argv):
     wine = None
     if argv[0] == "--wine":
@@ -46,11 +36,11 @@ def main(argv):
         certs = make_certs(tmp)
         env = dict(os.environ, KIVO_PASSWORD=PASSWORD, SSL_CERT_FILE=os.path.join(tmp, "ca.pem"))
         if wine:
-            reg = os.path.join(tmp, "ca.reg")
-            root_store_reg(certs, reg)
-            winreg = "Z:" + reg.replace("/", "\\")
-            prefix = ["bash", wine[0], wine[1], "--script", "bash", "-c",
-                      'wine reg import "$0" >/dev/null 2>&1; wineserver -w; exec wine "$@"', winreg]
+            # The CA into the prefix's root store; a failed import ends the run
+            # there, instead of passing for a certificate refused as not trusted.
+            helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration", "wine_tls.py")
+            prefix = ["bash", wine[0], wine[1], "--script", sys.executable, helper, "trust",
+                      os.path.join(tmp, "ca.pem"), "--", "wine"]
         else:
             prefix = []
 
