@@ -445,6 +445,32 @@ TEST_CASE("the log viewer shows equal lines and bursts of more than the ring exa
     CHECK(viewer.row_count() == 3 + kivo::Log::kDefaultCapacity);
 }
 
+namespace {
+
+// The Settings sheet asked for while one is up: a second one, if it opens, is
+// found by a timer and closed, so the test fails instead of hanging. Named
+// CALLBACK functions, not lambdas: the 32-bit build needs __stdcall.
+HWND first_sheet;
+bool second_sheet;
+
+BOOL CALLBACK close_if_second_sheet(HWND window, LPARAM)
+{
+    char title[32] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (window != first_sheet && std::string(title) == "Settings") {
+        second_sheet = true;
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK close_second_sheet(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), close_if_second_sheet, 0);
+}
+
+}  // namespace
+
 TEST_CASE("Settings opens the sheet over the window, and its OK reaches the window's settings")
 {
     Fixture f;
@@ -454,27 +480,10 @@ TEST_CASE("Settings opens the sheet over the window, and its OK reaches the wind
         HWND sheet = FindWindowA("#32770", "Settings");
         REQUIRE(sheet);
         CHECK(GetWindow(sheet, GW_OWNER) == f.window.hwnd());
-        // Asked again (the tray menu has Settings too): no second sheet. Were
-        // one opened, the timer would find it and close it, so the test
-        // fails instead of hanging.
-        static HWND first_sheet;
-        static bool second_sheet;
+        // Asked again (the tray menu has Settings too): no second sheet.
         first_sheet = sheet;
         second_sheet = false;
-        UINT_PTR safety = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND window, LPARAM) {
-                    char title[32] = {};
-                    GetWindowTextA(window, title, sizeof title);
-                    if (window != first_sheet && std::string(title) == "Settings") {
-                        second_sheet = true;
-                        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-                    }
-                    return TRUE;
-                },
-                0);
-        });
+        UINT_PTR safety = SetTimer(nullptr, 0, 3000, close_second_sheet);
         f.window.run_command(CMD_SETTINGS);
         KillTimer(nullptr, safety);
         CHECK_FALSE(second_sheet);
