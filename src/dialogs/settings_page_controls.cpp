@@ -1,30 +1,21 @@
 #include "dialogs/settings_pages.h"
 
+#include "ui/button.h"
+#include "ui/edit.h"
+
 namespace kivo::dialogs {
 
-bool is_checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+// One-line calls over the framework's control views, by dialog and id.
+bool is_checked(HWND dialog, int id) { return ui::CheckBox(dialog, id).is_checked(); }
 
-void set_checked(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+void set_checked(HWND dialog, int id, bool on) { ui::CheckBox(dialog, id).set_checked(on); }
 
-std::string text_of(HWND dialog, int id)
-{
-    HWND control = GetDlgItem(dialog, id);
-    int length = control ? GetWindowTextLengthA(control) : 0;
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(control, text.data(), length + 1);
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return text;
-}
+std::string text_of(HWND dialog, int id) { return ui::Control(dialog, id).text(); }
 
-void set_text(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+void set_text(HWND dialog, int id, const std::string& text) { ui::Control(dialog, id).set_text(text); }
 
-void enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE); }
+void enable(HWND dialog, int id, bool on) { ui::Control(dialog, id).enable(on); }
 
-void limit_text(HWND dialog, int id, int characters)
-{
-    SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
-}
+void limit_text(HWND dialog, int id, int characters) { ui::Edit(dialog, id).set_limit(characters); }
 
 }  // namespace kivo::dialogs
