@@ -50,6 +50,25 @@ constexpr SlotSource kSlotSources[] = {
     {tray::Slot::check, IDI_TRAY_CHECK, Settings::check_icon},
 };
 
+// The replaceable slot shown for a setting's icon; null for any other.
+const SlotSource* source_for(Settings::IconSlot slot)
+{
+    for (const SlotSource& source : kSlotSources)
+        if (source.setting == slot)
+            return &source;
+    return nullptr;
+}
+
+// The first icon in a file the user chose; empty when the file holds none.
+ui::IconHandle icon_from_file(const std::string& path)
+{
+    ui::IconHandle icon;
+    HICON large = nullptr;
+    if (!path.empty() && ExtractIconExA(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
+        icon.reset(large);
+    return icon;
+}
+
 }  // namespace
 
 Notifier::Notifier(const Args& args)
@@ -75,10 +94,8 @@ void Notifier::reload_icons()
         if (source.setting >= 0) {
             std::string& path = settings_.icon_files[static_cast<std::size_t>(source.setting)];
             if (!path.empty() && path != Settings::kDefaultIcon) {
-                HICON large = nullptr;
-                if (ExtractIconExA(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
-                    icon.reset(large);
-                else
+                icon = icon_from_file(path);
+                if (!icon)
                     path.clear();  // a file without an icon: saved as "Default"
             }
         }
@@ -90,25 +107,19 @@ void Notifier::reload_icons()
 
 HICON Notifier::slot_picture(Settings::IconSlot slot) const
 {
-    for (const SlotSource& source : kSlotSources)
-        if (source.setting == slot)
-            return slot_icon(source.slot);
-    return nullptr;
+    const SlotSource* source = source_for(slot);
+    return source ? slot_icon(source->slot) : nullptr;
 }
 
 bool Notifier::replace_picture(Settings::IconSlot slot, const std::string& file)
 {
-    for (const SlotSource& source : kSlotSources) {
-        if (source.setting != slot)
-            continue;
-        HICON large = nullptr;
-        if (file.empty() || ExtractIconExA(file.c_str(), 0, &large, nullptr, 1) == 0 || !large)
-            return false;
-        slots_[static_cast<std::size_t>(source.slot)].reset(large);
-        settings_.icon_files[static_cast<std::size_t>(slot)] = file;
-        return true;
-    }
-    return false;
+    const SlotSource* source = source_for(slot);
+    ui::IconHandle icon = source ? icon_from_file(file) : ui::IconHandle();
+    if (!icon)
+        return false;
+    slots_[static_cast<std::size_t>(source->slot)] = std::move(icon);
+    settings_.icon_files[static_cast<std::size_t>(slot)] = file;
+    return true;
 }
 
 void Notifier::restore_default_pictures()
