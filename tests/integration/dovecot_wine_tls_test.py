@@ -17,7 +17,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wine_tls import Relay, certificate_sha256, read_env, skip_reason  # noqa: E402
+from wine_tls import Relay, certificate_sha256, read_env, skip_reason, trusting_command  # noqa: E402
 
 SKIP = 77
 USER, PASSWORD = "kivo", "kivo-secret"
@@ -41,8 +41,7 @@ def main(argv):
                  "Message-ID: <%s@example.com>\r\n\r\nfirst line\r\n" % (subject, tag)).encode())
 
     try:
-        helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "wine_tls.py")
-        trusting = ["bash", wine_run, build, "--script", sys.executable, helper, "trust", env["ca"], "--", "wine"]
+        trusting = trusting_command(wine_run, build, env["ca"])
         plain = ["bash", wine_run, build]
 
         def run(what, prefix, port, *args):

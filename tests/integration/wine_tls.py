@@ -73,6 +73,14 @@ def trust_ca(ca_pem):
     subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL)
 
 
+def trusting_command(wine_run, build, ca_pem):
+    """The start of a command that runs a Windows program in a throw-away
+    prefix (tools/wine-run.sh) whose root store trusts the CA; a failed
+    import ends it there."""
+    return ["bash", wine_run, build, "--script", sys.executable, os.path.abspath(__file__), "trust", ca_pem, "--",
+            "wine"]
+
+
 class Relay:
     """One loopback port that forwards to `target` and keeps what the client sent."""
 

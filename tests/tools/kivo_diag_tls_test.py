@@ -17,6 +17,9 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tls_pop3_server import TlsPop3Server, make_certs  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration"))
+from wine_tls import trusting_command  # noqa: E402
+
 PASSWORD = "s3cret pass"
 
 
@@ -38,9 +41,7 @@ def main(argv):
         if wine:
             # The CA into the prefix's root store; a failed import ends the run
             # there, instead of passing for a certificate refused as not trusted.
-            helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration", "wine_tls.py")
-            prefix = ["bash", wine[0], wine[1], "--script", sys.executable, helper, "trust",
-                      os.path.join(tmp, "ca.pem"), "--", "wine"]
+            prefix = trusting_command(wine[0], wine[1], os.path.join(tmp, "ca.pem"))
         else:
             prefix = []
 
